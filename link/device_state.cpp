@@ -1,0 +1,27 @@
+#include "link/device_state.h"
+
+namespace zorvan::link {
+
+void resetRunTimeState() {
+    pollInProgress = false;
+    keyCommandBusy = false;
+    keyCommandFailed = false;
+    digitalOutFailed = false;
+    commandBusy = false;
+    keyboardLockConfirmed = false;
+    deviceModeState = -1;
+    for (int d = 0; d < kDeviceCount; ++d) {
+        pollFailed[d] = false;
+        pollFresh[d] = false;
+        versionByte0[d] = 0;
+        versionByte1[d] = 0;
+        versionByte2[d] = 0;
+        versionByte3[d] = 0;
+        versionByte0Shown[d] = 0;
+        versionByte1Shown[d] = 0;
+        versionByte2Shown[d] = 0;
+        versionByte3Shown[d] = 0;
+    }
+}
+
+} // namespace zorvan::link

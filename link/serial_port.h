@@ -1,0 +1,40 @@
+#pragma once
+
+// The operating system's serial port behind one small interface; the exchange routines above
+// it never see termios or Win32 calls.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace zorvan::link {
+
+enum class OpenStatus { Opened, NotFound, Busy, OtherError };
+
+struct OpenResult {
+    OpenStatus status = OpenStatus::OtherError;
+    int systemCode = 0; // errno or GetLastError() of the failed call
+};
+
+class SerialPort {
+public:
+    virtual ~SerialPort() = default;
+
+    // Opens the port for exclusive use; another opener of the same port sees Busy.
+    virtual OpenResult open(const std::string& name) = 0;
+    // 8 data bits, no parity, one stop bit, DTR and RTS off, at the given speed.
+    virtual bool setLineFormat(std::int32_t baudRate) = 0;
+    // Longest time one read() waits for its bytes, in milliseconds.
+    virtual bool setReadTimeout(std::int32_t milliseconds) = 0;
+    virtual void purgeReceive() = 0;
+    virtual std::size_t write(const std::uint8_t* bytes, std::size_t count) = 0;
+    // Returns what arrived, up to maxCount bytes, within the read time-out.
+    virtual std::size_t read(std::uint8_t* bytes, std::size_t maxCount) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+};
+
+std::unique_ptr<SerialPort> makeSerialPort();
+
+} // namespace zorvan::link
