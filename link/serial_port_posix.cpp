@@ -1,0 +1,196 @@
+#include "link/serial_port.h"
+
+#include <cerrno>
+#include <chrono>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace zorvan::link {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+speed_t speedOf(std::int32_t baudRate) {
+    switch (baudRate) {
+    case 1200:
+        return B1200;
+    case 2400:
+        return B2400;
+    case 4800:
+        return B4800;
+    case 9600:
+        return B9600;
+    case 19200:
+        return B19200;
+    case 38400:
+        return B38400;
+    case 57600:
+        return B57600;
+    case 115200:
+        return B115200;
+    case 230400:
+        return B230400;
+    default:
+        return B0;
+    }
+}
+
+OpenStatus statusOf(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+    case ENOTDIR:
+        return OpenStatus::NotFound;
+    case EBUSY:
+    case EWOULDBLOCK:
+        return OpenStatus::Busy;
+    default:
+        return OpenStatus::OtherError;
+    }
+}
+
+// Waits for the descriptor until the deadline; false on time-out, hang-up or error.
+bool waitFor(int fd, short events, Clock::time_point deadline) {
+    for (;;) {
+        const auto left = deadline - Clock::now();
+        if (left <= Clock::duration::zero()) {
+            return false;
+        }
+        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+        const timespec timeout{static_cast<time_t>(ns / 1'000'000'000),
+                               static_cast<long>(ns % 1'000'000'000)};
+        pollfd request{fd, events, 0};
+        const int ready = ::ppoll(&request, 1, &timeout, nullptr);
+        if (ready < 0 && errno == EINTR) {
+            continue;
+        }
+        return ready > 0 && (request.revents & events) != 0;
+    }
+}
+
+class PosixSerialPort final : public SerialPort {
+public:
+    ~PosixSerialPort() override { close(); }
+
+    OpenResult open(const std::string& name) override {
+        close();
+        const std::string path = name.find('/') == std::string::npos ? "/dev/" + name : name;
+        const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) {
+            return {statusOf(errno), errno};
+        }
+        // TIOCEXCL alone does not stop a privileged second opener; the advisory lock does.
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0) {
+            const int error = errno;
+            ::close(fd);
+            return {statusOf(error), error};
+        }
+        fd_ = fd;
+        return {OpenStatus::Opened, 0};
+    }
+
+    bool setLineFormat(std::int32_t baudRate) override {
+        const speed_t speed = speedOf(baudRate);
+        termios settings{};
+        if (fd_ < 0 || speed == B0 || ::tcgetattr(fd_, &settings) != 0) {
+            return false;
+        }
+        // Frames are binary: no character translation, echo or signals on the way.
+        ::cfmakeraw(&settings);
+        settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS);
+        settings.c_cflag |= CS8 | CLOCAL | CREAD;
+        settings.c_cc[VMIN] = 0;
+        settings.c_cc[VTIME] = 0;
+        if (::cfsetispeed(&settings, speed) != 0 || ::cfsetospeed(&settings, speed) != 0 ||
+            ::tcsetattr(fd_, TCSANOW, &settings) != 0) {
+            return false;
+        }
+        // A pseudo-terminal has no modem lines; a real port gets DTR and RTS dropped.
+        int lines = TIOCM_DTR | TIOCM_RTS;
+        ::ioctl(fd_, TIOCMBIC, &lines);
+        return true;
+    }
+
+    bool setReadTimeout(std::int32_t milliseconds) override {
+        if (fd_ < 0 || milliseconds < 0) {
+            return false;
+        }
+        readTimeout_ = std::chrono::milliseconds(milliseconds);
+        return true;
+    }
+
+    void purgeReceive() override {
+        if (fd_ >= 0) {
+            ::tcflush(fd_, TCIFLUSH);
+        }
+    }
+
+    std::size_t write(const std::uint8_t* bytes, std::size_t count) override {
+        std::size_t written = 0;
+        const auto deadline = Clock::now() + kWriteTimeout;
+        while (fd_ >= 0 && written < count) {
+            const ssize_t sent = ::write(fd_, bytes + written, count - written);
+            if (sent > 0) {
+                written += static_cast<std::size_t>(sent);
+            } else if (sent < 0 && errno == EINTR) {
+                continue;
+            } else if (sent < 0 && errno == EAGAIN) {
+                if (!waitFor(fd_, POLLOUT, deadline)) {
+                    break;
+                }
+            } else {
+                break;
+            }
+        }
+        return written;
+    }
+
+    std::size_t read(std::uint8_t* bytes, std::size_t maxCount) override {
+        std::size_t received = 0;
+        const auto deadline = Clock::now() + readTimeout_;
+        while (fd_ >= 0 && received < maxCount) {
+            const ssize_t got = ::read(fd_, bytes + received, maxCount - received);
+            if (got > 0) {
+                received += static_cast<std::size_t>(got);
+            } else if (got < 0 && errno == EINTR) {
+                continue;
+            } else if (got < 0 && errno == EAGAIN) {
+                if (!waitFor(fd_, POLLIN, deadline)) {
+                    break;
+                }
+            } else {
+                // End of file or an error: the device went away; report what arrived.
+                break;
+            }
+        }
+        return received;
+    }
+
+    void close() override {
+        if (fd_ >= 0) {
+            ::close(fd_);
+            fd_ = -1;
+        }
+    }
+
+    bool isOpen() const override { return fd_ >= 0; }
+
+private:
+    static constexpr auto kWriteTimeout = std::chrono::seconds(1);
+
+    int fd_ = -1;
+    Clock::duration readTimeout_ = std::chrono::milliseconds(200);
+};
+
+} // namespace
+
+std::unique_ptr<SerialPort> makeSerialPort() {
+    return std::make_unique<PosixSerialPort>();
+}
+
+} // namespace zorvan::link
