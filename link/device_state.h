@@ -64,13 +64,6 @@ inline std::atomic<bool> keyCommandFailed{false};
 inline std::atomic<bool> digitalOutFailed{false};
 inline std::atomic<bool> keyboardLockConfirmed{false};
 
-// Hand-over cells, written by a starter just before its worker is created.
-inline std::atomic<std::int32_t> pendingKeyCode{0};
-inline std::atomic<std::int32_t> pendingDigitalOutCode{0};
-inline std::atomic<std::int32_t> pendingCommandAddress{0};
-inline std::atomic<std::int32_t> pendingCommandCode{0};
-inline std::atomic<std::int32_t> pendingCommandParam{0};
-
 inline std::atomic<std::uint32_t> activeDevice{0};
 // -1 until the instrument confirmed a mode with command 254.
 inline std::atomic<std::int32_t> deviceModeState{-1};

@@ -153,18 +153,14 @@ public:
     std::size_t read(std::uint8_t* bytes, std::size_t maxCount) override {
         std::size_t received = 0;
         const auto deadline = Clock::now() + readTimeout_;
-        while (fd_ >= 0 && received < maxCount) {
+        // Without VMIN and VTIME a terminal read returns 0 both for "nothing yet" and for a
+        // hang-up, so readiness is asked of poll() first and a 0 after it means the device
+        // went away.
+        while (fd_ >= 0 && received < maxCount && waitFor(fd_, POLLIN, deadline)) {
             const ssize_t got = ::read(fd_, bytes + received, maxCount - received);
             if (got > 0) {
                 received += static_cast<std::size_t>(got);
-            } else if (got < 0 && errno == EINTR) {
-                continue;
-            } else if (got < 0 && errno == EAGAIN) {
-                if (!waitFor(fd_, POLLIN, deadline)) {
-                    break;
-                }
-            } else {
-                // End of file or an error: the device went away; report what arrived.
+            } else if (got == 0 || (errno != EINTR && errno != EAGAIN)) {
                 break;
             }
         }

@@ -1,0 +1,56 @@
+#include "link/worker_threads.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+namespace zorvan::link {
+namespace {
+
+std::mutex countMutex;
+std::condition_variable countChanged;
+int running = 0; // guarded by countMutex
+
+void finished() {
+    const std::lock_guard lock(countMutex);
+    --running;
+    countChanged.notify_all();
+}
+
+} // namespace
+
+bool tryStartWorker(std::function<void()> job) {
+    {
+        const std::lock_guard lock(countMutex);
+        ++running;
+    }
+    try {
+        std::thread([job = std::move(job)] {
+            job();
+            finished();
+        }).detach();
+        return true;
+    } catch (const std::system_error&) {
+        finished();
+        return false;
+    }
+}
+
+void startWorker(std::function<void()> job) {
+    while (!tryStartWorker(job)) {
+        std::this_thread::yield();
+    }
+}
+
+bool waitForWorkers(std::chrono::milliseconds bound) {
+    std::unique_lock lock(countMutex);
+    return countChanged.wait_for(lock, bound, [] { return running == 0; });
+}
+
+int runningWorkers() {
+    const std::lock_guard lock(countMutex);
+    return running;
+}
+
+} // namespace zorvan::link

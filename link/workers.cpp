@@ -1,0 +1,163 @@
+#include "link/workers.h"
+
+#include "link/device_state.h"
+#include "link/exchange.h"
+#include "link/line_flags.h"
+#include "link/worker_threads.h"
+
+#include <mutex>
+
+namespace zorvan::link {
+namespace {
+
+constexpr std::uint8_t kReadBits = 0x80;
+constexpr std::uint8_t kPanelCode = 47;
+constexpr std::uint32_t kPanelBytes = 7;
+constexpr std::uint8_t kVersionCode = 236;
+constexpr std::uint32_t kVersionBytes = 4;
+constexpr int kVersionEvery = 30;
+constexpr std::uint8_t kKeyPressCode = 253;
+constexpr std::uint8_t kKeyReleaseParameter = 12;
+constexpr std::uint8_t kDigitalOutCode = 252;
+
+WorkerReports reports; // written before the first worker starts, then only read
+
+template <typename Hook, typename... Args> void report(const Hook& hook, Args... args) {
+    if (hook) {
+        hook(args...);
+    }
+}
+
+std::uint8_t addressOf(int device) {
+    return static_cast<std::uint8_t>(deviceAddress[device]);
+}
+
+bool present(int device) {
+    return device == 0 || deviceAddress[device] != 0;
+}
+
+// The version label of instrument 1 is empty exactly while its version bytes are all 0: the
+// display refresh empties it when it zeroes them after a lost connection.
+bool versionUnknown() {
+    return versionByte0[0] == 0 && versionByte1[0] == 0 && versionByte2[0] == 0 &&
+           versionByte3[0] == 0;
+}
+
+void readVersion(int device) {
+    std::uint8_t answer[kVersionBytes + 3]{};
+    if (ReadData(kReadBits | addressOf(device), kVersionCode, kVersionBytes, answer)) {
+        versionByte0[device] = answer[2];
+        versionByte1[device] = answer[3];
+        versionByte2[device] = answer[4];
+        versionByte3[device] = answer[5];
+    }
+}
+
+void readPanel(int device) {
+    if (ReadData(kReadBits | addressOf(device), kPanelCode, kPanelBytes,
+                 displayAnswer[device].data())) {
+        pollFresh[device].store(true, std::memory_order_release);
+    } else {
+        pollFailed[device].store(true, std::memory_order_release);
+    }
+}
+
+void KeyPressWorker(std::int32_t keyCode) {
+    takeFlag(keyCommandBusy);
+    std::uint32_t device = 0;
+    {
+        const std::lock_guard line(lineMutex);
+        device = activeDevice;
+        const std::uint8_t address = addressOf(static_cast<int>(device));
+        // The instrument only takes the key once it is told the press has ended.
+        const bool done = SendCommand(address, kKeyPressCode, static_cast<std::uint8_t>(keyCode)) &&
+                          SendCommand(address, kCommandCode, kKeyReleaseParameter);
+        if (!done) {
+            keyCommandFailed = true;
+        }
+    }
+    keyCommandBusy = false;
+    report(reports.keyPressFinished, device);
+}
+
+void DigitalOutWorker(std::int32_t parameter) {
+    takeFlag(keyCommandBusy);
+    std::uint32_t device = 0;
+    {
+        const std::lock_guard line(lineMutex);
+        device = activeDevice;
+        if (!SendCommand(addressOf(static_cast<int>(device)), kDigitalOutCode,
+                         static_cast<std::uint8_t>(parameter))) {
+            digitalOutFailed = true;
+        }
+    }
+    keyCommandBusy = false;
+    report(reports.digitalOutFinished, device);
+}
+
+void CommandWorker(std::int32_t address, std::int32_t code, std::int32_t parameter) {
+    takeFlag(commandBusy);
+    bool acknowledged = false;
+    {
+        const std::lock_guard line(lineMutex);
+        acknowledged =
+            SendCommand(static_cast<std::uint8_t>(address), static_cast<std::uint8_t>(code),
+                        static_cast<std::uint8_t>(parameter));
+    }
+    report(reports.commandFinished, code, parameter, acknowledged);
+    commandBusy = false;
+}
+
+} // namespace
+
+void setWorkerReports(WorkerReports newReports) {
+    reports = std::move(newReports);
+}
+
+bool pollMayStart() {
+    return !pollInProgress && !keyCommandBusy && !commandBusy;
+}
+
+void PollWorker() {
+    {
+        const std::lock_guard line(lineMutex);
+        const int cycle = pollCount.fetch_add(1);
+        if (cycle % kVersionEvery == 0 || versionUnknown()) {
+            for (int device = 0; device < kDeviceCount; ++device) {
+                if (present(device)) {
+                    readVersion(device);
+                }
+            }
+        }
+        for (int device = 0; device < kDeviceCount; ++device) {
+            if (present(device)) {
+                readPanel(device);
+            }
+        }
+    }
+    pollInProgress = false;
+    report(reports.pollFinished);
+}
+
+bool StartPoll() {
+    pollInProgress = true;
+    if (!tryStartWorker(PollWorker)) {
+        pollInProgress = false;
+        return false;
+    }
+    return true;
+}
+
+void StartKeyPress(std::int32_t keyCode) {
+    startWorker([keyCode] { KeyPressWorker(keyCode); });
+}
+
+void StartDigitalOut(std::int32_t parameter) {
+    startWorker([parameter] { DigitalOutWorker(parameter); });
+}
+
+void StartCommand(std::int32_t address, std::int32_t code, std::int32_t parameter) {
+    startWorker([=] { CommandWorker(address, code, parameter); });
+}
+
+} // namespace zorvan::link

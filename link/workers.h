@@ -1,0 +1,55 @@
+#pragma once
+
+// The jobs that run on the line outside the user-interface thread: the poll cycle and the
+// command workers. Each reports back through a hook that the windows install; a hook runs on
+// the worker thread and is expected to post its work to the user-interface thread.
+
+#include <cstdint>
+#include <functional>
+
+namespace zorvan::link {
+
+struct WorkerReports {
+    // The poll cycle has stored its answers and flags (wakes the display refresh).
+    std::function<void()> pollFinished;
+    // A key press to instrument `device` is done; keyCommandFailed tells how it went.
+    std::function<void(std::uint32_t device)> keyPressFinished;
+    // A discrete-output switch of instrument `device` is done; digitalOutFailed tells how.
+    std::function<void(std::uint32_t device)> digitalOutFinished;
+    // A single command was sent; `acknowledged` is its result.
+    std::function<void(std::int32_t code, std::int32_t parameter, bool acknowledged)>
+        commandFinished;
+};
+
+// Installs the hooks; call before the first worker starts.
+void setWorkerReports(WorkerReports reports);
+
+// Key codes of the front-panel keys.
+constexpr std::int32_t kKeyT = 4;
+constexpr std::int32_t kKeyZero = 8;
+constexpr std::int32_t kKeyF1 = 1;
+constexpr std::int32_t kKeyF2 = 2;
+
+// Discrete-output parameters.
+constexpr std::int32_t kOutputOn = 129;
+constexpr std::int32_t kOutputOff = 128;
+constexpr std::int32_t kOutputControlDisallowed = 0;
+
+// Keyboard lock commands (code 255).
+constexpr std::int32_t kCommandCode = 255;
+constexpr std::int32_t kKeyboardLock = 16;
+constexpr std::int32_t kKeyboardUnlock = 17;
+
+// A new poll cycle may start: no cycle runs and no command waits for the line.
+bool pollMayStart();
+
+// Starts a poll cycle; false when no thread could be created (the timer then tries again).
+bool StartPoll();
+void StartKeyPress(std::int32_t keyCode);
+void StartDigitalOut(std::int32_t parameter);
+void StartCommand(std::int32_t address, std::int32_t code, std::int32_t parameter);
+
+// The cycle itself, run on the calling thread (the poll worker's body).
+void PollWorker();
+
+} // namespace zorvan::link
