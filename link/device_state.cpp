@@ -8,9 +8,9 @@ void resetRunTimeState() {
     keyCommandFailed = false;
     digitalOutFailed = false;
     commandBusy = false;
-    keyboardLockConfirmed = false;
     deviceModeState = -1;
     for (int d = 0; d < kDeviceCount; ++d) {
+        keyboardLockConfirmed[d] = false;
         pollFailed[d] = false;
         pollFresh[d] = false;
         versionByte0[d] = 0;

@@ -62,7 +62,9 @@ inline AtomicPerDevice<bool> pollFailed{};
 inline AtomicPerDevice<bool> pollFresh{};
 inline std::atomic<bool> keyCommandFailed{false};
 inline std::atomic<bool> digitalOutFailed{false};
-inline std::atomic<bool> keyboardLockConfirmed{false};
+// The keyboard lock state each instrument last acknowledged; a refused lock command puts the
+// window's check box back to it.
+inline AtomicPerDevice<bool> keyboardLockConfirmed{};
 
 inline std::atomic<std::uint32_t> activeDevice{0};
 // -1 until the instrument confirmed a mode with command 254.

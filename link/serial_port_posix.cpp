@@ -169,6 +169,9 @@ public:
 
     void close() override {
         if (fd_ >= 0) {
+            // A terminal keeps its exclusive mode after the last close; the next opener that is
+            // not privileged would find it busy.
+            ::ioctl(fd_, TIOCNXCL);
             ::close(fd_);
             fd_ = -1;
         }

@@ -95,7 +95,8 @@ void DigitalOutWorker(std::int32_t parameter) {
     report(reports.digitalOutFinished, device);
 }
 
-void CommandWorker(std::int32_t address, std::int32_t code, std::int32_t parameter) {
+void CommandWorker(std::int32_t address, std::int32_t code, std::int32_t parameter,
+                   std::uint32_t device) {
     takeFlag(commandBusy);
     bool acknowledged = false;
     {
@@ -104,7 +105,7 @@ void CommandWorker(std::int32_t address, std::int32_t code, std::int32_t paramet
             SendCommand(static_cast<std::uint8_t>(address), static_cast<std::uint8_t>(code),
                         static_cast<std::uint8_t>(parameter));
     }
-    report(reports.commandFinished, code, parameter, acknowledged);
+    report(reports.commandFinished, device, code, parameter, acknowledged);
     commandBusy = false;
 }
 
@@ -156,8 +157,9 @@ void StartDigitalOut(std::int32_t parameter) {
     startWorker([parameter] { DigitalOutWorker(parameter); });
 }
 
-void StartCommand(std::int32_t address, std::int32_t code, std::int32_t parameter) {
-    startWorker([=] { CommandWorker(address, code, parameter); });
+void StartCommand(std::int32_t address, std::int32_t code, std::int32_t parameter,
+                  std::uint32_t device) {
+    startWorker([=] { CommandWorker(address, code, parameter, device); });
 }
 
 } // namespace zorvan::link

@@ -16,8 +16,10 @@ struct WorkerReports {
     std::function<void(std::uint32_t device)> keyPressFinished;
     // A discrete-output switch of instrument `device` is done; digitalOutFailed tells how.
     std::function<void(std::uint32_t device)> digitalOutFinished;
-    // A single command was sent; `acknowledged` is its result.
-    std::function<void(std::int32_t code, std::int32_t parameter, bool acknowledged)>
+    // A single command on behalf of the window of instrument `device` was sent; `acknowledged`
+    // is its result.
+    std::function<void(std::uint32_t device, std::int32_t code, std::int32_t parameter,
+                       bool acknowledged)>
         commandFinished;
 };
 
@@ -47,7 +49,9 @@ bool pollMayStart();
 bool StartPoll();
 void StartKeyPress(std::int32_t keyCode);
 void StartDigitalOut(std::int32_t parameter);
-void StartCommand(std::int32_t address, std::int32_t code, std::int32_t parameter);
+// Sends one command for the window of instrument `device`, which gets the report.
+void StartCommand(std::int32_t address, std::int32_t code, std::int32_t parameter,
+                  std::uint32_t device = 0);
 
 // The cycle itself, run on the calling thread (the poll worker's body).
 void PollWorker();

@@ -1,0 +1,145 @@
+// What the main window draws after each poll cycle: every panel's indicator, lamps, message,
+// version and artwork from what the poll worker stored.
+#include "link/device_state.h"
+#include "panel/main_form.h"
+
+#include <QApplication>
+
+namespace zorvan::panel {
+namespace {
+
+using link::PerDevice;
+
+struct LampBinding {
+    PerDevice<std::uint8_t>& state;
+    PerDevice<std::uint8_t>& shown;
+    QLabel* InstrumentPanel::*image;
+    std::uint8_t bit;
+};
+
+std::array<LampBinding, 4> lampBindings() {
+    return {{
+        {link::lampTare, link::lampTareShown, &InstrumentPanel::imTare, 0x80},
+        {link::lampZero, link::lampZeroShown, &InstrumentPanel::imZero, 0x40},
+        {link::lampStab, link::lampStabShown, &InstrumentPanel::imStab, 0x20},
+        {link::digitalOutState, link::digitalOutStateShown, &InstrumentPanel::imData, 0x10},
+    }};
+}
+
+bool versionChanged(int d) {
+    return link::versionByte0[d] != link::versionByte0Shown[d] ||
+           link::versionByte1[d] != link::versionByte1Shown[d] ||
+           link::versionByte2[d] != link::versionByte2Shown[d] ||
+           link::versionByte3[d] != link::versionByte3Shown[d];
+}
+
+void zeroVersion(int d) {
+    link::versionByte0[d] = link::versionByte1[d] = link::versionByte2[d] = link::versionByte3[d] =
+        0;
+    link::versionByte0Shown[d] = link::versionByte1Shown[d] = link::versionByte2Shown[d] =
+        link::versionByte3Shown[d] = 0;
+}
+
+constexpr std::uint8_t kFirstOutputKind = 80;
+
+} // namespace
+
+void TMainFormTestIndZorvan4::TimerVisualisationInfoOnIndTimer() {
+    TimerVisualisationInfoOnInd.stop();
+    for (int device = 0; device < link::kDeviceCount; ++device) {
+        if (device != 0 && link::deviceAddress[device] == 0) {
+            continue;
+        }
+        if (InstrumentPanel* window = panelOf(device)) {
+            refreshPanel(device, *window);
+        } else {
+            // A window closed by the system: nothing to draw, but the answer is consumed.
+            link::pollFailed[device] = false;
+            link::pollFresh[device] = false;
+        }
+    }
+    if (phase() != Phase::Closing && phase() != Phase::Closed) {
+        TimerOprosaPribora.start();
+    }
+}
+
+void TMainFormTestIndZorvan4::refreshPanel(int device, InstrumentPanel& window) {
+    if (link::pollFailed[device].load(std::memory_order_acquire)) {
+        showLostConnection(device, window);
+    }
+    if (link::pollFresh[device].load(std::memory_order_acquire)) {
+        showNewAnswer(device, window);
+    }
+    if (versionChanged(device)) {
+        showVersion(device, window);
+    }
+}
+
+void TMainFormTestIndZorvan4::showLostConnection(int d, InstrumentPanel& window) {
+    for (const LampBinding& lamp : lampBindings()) {
+        if (lamp.state[d] == 1) {
+            lamp.state[d] = 0;
+            lamp.shown[d] = 0;
+            (window.*lamp.image)->hide();
+        }
+    }
+    for (int i = 0; i < 6; ++i) {
+        IndicatorPositionWidget* position = window.indicatorPosition(i);
+        if (!position->text().isEmpty()) {
+            position->clear();
+        }
+    }
+    for (int i = 0; i < 6; ++i) {
+        if (window.indicatorPosition(i)->pointVisible()) {
+            window.indicatorPosition(i)->setPointVisible(false);
+        }
+    }
+    if (link::versionByte1[d] != 0 || link::versionByte2[d] != 0 || link::versionByte3[d] != 0) {
+        window.laZorvanVersiya->clear();
+        zeroVersion(d);
+    }
+    window.showConnectionError();
+    link::pollFailed[d] = false;
+}
+
+void TMainFormTestIndZorvan4::showNewAnswer(int d, InstrumentPanel& window) {
+    const auto& answer = link::displayAnswer[d];
+    for (const LampBinding& lamp : lampBindings()) {
+        lamp.state[d] = (answer[2] & lamp.bit) ? 1 : 0;
+        if (lamp.state[d] != lamp.shown[d]) {
+            (window.*lamp.image)->setVisible(lamp.state[d] == 1);
+            lamp.shown[d] = lamp.state[d];
+        }
+    }
+    for (int i = 0; i < 6; ++i) {
+        link::ShowIndicatorPosition(answer[3 + i], *window.indicatorPosition(i));
+    }
+    window.stIndSoobsch->hide();
+    link::pollFresh[d] = false;
+}
+
+void TMainFormTestIndZorvan4::showVersion(int d, InstrumentPanel& window) {
+    const unsigned kind = link::versionByte1[d];
+    link::versionText[d] =
+        QString::asprintf("%02uv%02u%02u%02u", unsigned{link::versionByte0[d]}, kind,
+                          unsigned{link::versionByte2[d]}, unsigned{link::versionByte3[d]})
+            .toStdString();
+    window.laZorvanVersiya->setText(QString::fromStdString(link::versionText[d]));
+    window.laZorvanVersiya->adjustSize();
+    if (kind != link::versionByte1Shown[d]) {
+        const bool outputKind = kind >= kFirstOutputKind;
+        window.showArtwork(outputKind ? artwork80 : artwork43);
+        window.CheckBoxBlockKeyboard->setVisible(!outputKind && kind != 0);
+        if (d == 0) {
+            QApplication::setApplicationDisplayName(
+                kind != 0 ? QStringLiteral("Zorvan %1%2").arg(kind / 10).arg(kind % 10)
+                          : QStringLiteral("Zorvan 4X, 8X"));
+        }
+    }
+    link::versionByte0Shown[d] = link::versionByte0[d];
+    link::versionByte1Shown[d] = link::versionByte1[d];
+    link::versionByte2Shown[d] = link::versionByte2[d];
+    link::versionByte3Shown[d] = link::versionByte3[d];
+}
+
+} // namespace zorvan::panel

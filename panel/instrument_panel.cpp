@@ -1,0 +1,323 @@
+#include "panel/instrument_panel.h"
+
+#include "link/device_state.h"
+#include "link/workers.h"
+#include "panel/key_areas.h"
+#include "ui/artwork_pixmap.h"
+#include "ui/reveal.h"
+#include "ui/window_position.h"
+#include "ui/window_region.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+
+namespace zorvan::panel {
+namespace {
+
+// The indicator window of the front picture holds six positions side by side.
+constexpr int kIndicatorLeft = 27;
+constexpr int kIndicatorTop = 36;
+constexpr int kPositionWidth = 37;
+constexpr int kPositionHeight = 58;
+constexpr int kKeyTop = 148;
+constexpr int kKeySize = 58;
+constexpr std::array kKeyLefts{23, 82, 140, 198};
+constexpr int kLampTop = 103;
+constexpr int kLampSize = 20;
+constexpr int kMessageLeft = 26;
+constexpr int kMessageWidth = 224;
+constexpr int kCornerEllipse = 30;
+constexpr int kOutlineInset = 5;
+const QColor kVersionHighlight(255, 255, 0);
+// Captions stand on the dark front, so they are light where the desktop's text is dark.
+const QColor kCaptionColour(214, 218, 224);
+
+QLabel* pictureLabel(QWidget* parent, QPoint at, const QPixmap& picture) {
+    auto* label = new QLabel(parent);
+    label->setPixmap(picture);
+    label->setGeometry(QRect(at, picture.size()));
+    return label;
+}
+
+QLabel* lamp(QWidget* parent, resources::Lamp which, int left) {
+    auto* label =
+        pictureLabel(parent, {left, kLampTop}, ui::artworkPixmap(resources::lampArtwork(which)));
+    label->resize(kLampSize, kLampSize);
+    label->hide();
+    return label;
+}
+
+} // namespace
+
+ArtworkSet artworkSetOf(resources::PanelKind kind) {
+    using resources::PanelKey;
+    ArtworkSet set;
+    set.front = ui::artworkPixmap(resources::frontArtwork(kind));
+    const std::array keys{PanelKey::T, PanelKey::Zero, PanelKey::F1, PanelKey::F2};
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        set.keys[i] = ui::artworkPixmap(resources::pressedKeyArtwork(kind, keys[i]));
+    }
+    return set;
+}
+
+InstrumentPanel::InstrumentPanel(int device, QWidget* parent)
+    : ui::BorderlessWindow(parent), device_(device) {
+    setFixedSize(kWidth, kHeight);
+    const ArtworkSet design = artworkSetOf(resources::PanelKind::Kind43);
+
+    MainImage = pictureLabel(this, {0, 0}, design.front);
+    MainImage->setMouseTracking(true);
+    MainImage->installEventFilter(this);
+
+    for (int i = 0; i < 6; ++i) {
+        positions_[i] = new IndicatorPositionWidget(this);
+        positions_[i]->setGeometry(kIndicatorLeft + i * kPositionWidth, kIndicatorTop,
+                                   kPositionWidth, kPositionHeight);
+    }
+
+    imKlavishaT = pictureLabel(this, {kKeyLefts[0], kKeyTop}, design.keys[0]);
+    imKlavisha_0_ = pictureLabel(this, {kKeyLefts[1], kKeyTop}, design.keys[1]);
+    imKlavishaF1 = pictureLabel(this, {kKeyLefts[2], kKeyTop}, design.keys[2]);
+    imKlavishaF2 = pictureLabel(this, {kKeyLefts[3], kKeyTop}, design.keys[3]);
+    for (QLabel* key : pressedKeys()) {
+        key->resize(kKeySize, kKeySize);
+        // A second click on a key still pressed reaches the front picture.
+        key->setAttribute(Qt::WA_TransparentForMouseEvents);
+        key->hide();
+    }
+
+    imTare = lamp(this, resources::Lamp::Tare, 43);
+    imZero = lamp(this, resources::Lamp::Zero, 101);
+    imStab = lamp(this, resources::Lamp::Stab, 159);
+    imData = lamp(this, resources::Lamp::Output, 217);
+    for (QLabel* passive : {imTare, imZero, imStab}) {
+        passive->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    imData->setMouseTracking(true);
+    imData->installEventFilter(this);
+
+    MinimizeImage = new ui::TitleBarButton(resources::TitleButton::Minimize, this);
+    MinimizeImage->setGeometry(184, 0, 28, 20);
+    CloseImage = new ui::TitleBarButton(resources::TitleButton::Close, this);
+    CloseImage->setGeometry(209, 0, 46, 20);
+    connect(MinimizeImage, &ui::TitleBarButton::clicked, this, [this] { MinimizeImageClick(); });
+    connect(CloseImage, &ui::TitleBarButton::clicked, this, [this] { CloseImageClick(); });
+
+    laZorvanVersiya = new QLabel(this);
+    laZorvanVersiya->move(185, 21);
+    laZorvanVersiya->resize(80, 14);
+    laZorvanVersiya->setMouseTracking(true);
+    laZorvanVersiya->installEventFilter(this);
+    highlightVersion(false);
+
+    stIndSoobsch = new QLabel(this);
+    stIndSoobsch->setAlignment(Qt::AlignCenter);
+    stIndSoobsch->setStyleSheet(
+        QStringLiteral("color: white; background: rgb(96, 96, 96); border-radius: 3px;"));
+    stIndSoobsch->setAttribute(Qt::WA_TransparentForMouseEvents);
+    QFont messageFont = positions_[0]->font();
+    stIndSoobsch->setFont(messageFont);
+    showIndicatorMessage(QStringLiteral("Идёт подключение\nк прибору ..."), 14, 43, 49);
+
+    CheckBoxBlockKeyboard = new QCheckBox(QStringLiteral("Блокировка клавиатуры прибора"), this);
+    CheckBoxBlockKeyboard->setGeometry(33, 207, 225, 17);
+    QFont boxFont(QStringLiteral("Arial"));
+    boxFont.setPixelSize(12);
+    CheckBoxBlockKeyboard->setFont(boxFont);
+    CheckBoxBlockKeyboard->setStyleSheet(
+        QStringLiteral("QCheckBox { color: %1; }").arg(kCaptionColour.name()));
+    CheckBoxBlockKeyboard->setCursor(Qt::PointingHandCursor);
+    CheckBoxBlockKeyboard->setFocusPolicy(Qt::NoFocus);
+    CheckBoxBlockKeyboard->hide();
+    connect(CheckBoxBlockKeyboard, &QCheckBox::clicked, this,
+            [this] { CheckBoxBlockKeyboardClick(); });
+
+    // Keyboard input of the window goes to this invisible button and never to the panel.
+    ButtonPusto = new QPushButton(this);
+    ButtonPusto->setGeometry(0, 0, 0, 0);
+
+    TimerViewPressKeys.setInterval(1);
+    connect(&TimerViewPressKeys, &QTimer::timeout, this, [this] { TimerViewPressKeysTimer(); });
+    TimerViewPressDigitalOut.setInterval(1);
+    connect(&TimerViewPressDigitalOut, &QTimer::timeout, this,
+            [this] { TimerViewPressDigitalOutTimer(); });
+
+    setOutline(ui::roundRectRegion(kOutlineInset, 0, kWidth - kOutlineInset, kHeight,
+                                   kCornerEllipse, kCornerEllipse));
+    startReveal(ui::centreEllipseReveal(size()));
+}
+
+void InstrumentPanel::showIndicatorMessage(const QString& text, int fontSize, int top, int height) {
+    stIndSoobsch->setText(text);
+    QFont font = stIndSoobsch->font();
+    font.setPointSize(fontSize);
+    stIndSoobsch->setFont(font);
+    stIndSoobsch->setGeometry(kMessageLeft, top, kMessageWidth, height);
+    stIndSoobsch->show();
+    stIndSoobsch->raise();
+}
+
+void InstrumentPanel::showConnectionError() {
+    showIndicatorMessage(QStringLiteral("Ошибка связи\nс прибором!"), 14, 42, 50);
+}
+
+void InstrumentPanel::showArtwork(const ArtworkSet& set) {
+    MainImage->setPixmap(set.front);
+    const auto keys = pressedKeys();
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        keys[i]->setPixmap(set.keys[i]);
+    }
+}
+
+void InstrumentPanel::confirmKeyboardLock(bool acknowledged) {
+    if (acknowledged) {
+        link::keyboardLockConfirmed[device_] = CheckBoxBlockKeyboard->isChecked();
+    } else {
+        CheckBoxBlockKeyboard->setChecked(link::keyboardLockConfirmed[device_]);
+    }
+    CheckBoxBlockKeyboard->setEnabled(true);
+}
+
+std::array<QLabel*, 4> InstrumentPanel::pressedKeys() const {
+    return {imKlavishaT, imKlavisha_0_, imKlavishaF1, imKlavishaF2};
+}
+
+bool InstrumentPanel::outputActive() const {
+    return outputAreaActive(link::versionByte1[device_], link::digitalOutAllowed);
+}
+
+bool InstrumentPanel::eventFilter(QObject* watched, QEvent* event) {
+    const auto type = event->type();
+    if (watched == MainImage) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (type == QEvent::MouseButtonPress) {
+            MainImageMouseDown(mouse);
+        } else if (type == QEvent::MouseMove) {
+            MainImageMouseMove(mouse);
+        } else if (type == QEvent::MouseButtonRelease) {
+            MainImageMouseUp(mouse);
+        }
+    } else if (watched == imData) {
+        if (type == QEvent::MouseButtonPress) {
+            imDataMouseDown();
+        } else if (type == QEvent::MouseMove) {
+            imData->setCursor(outputActive() ? Qt::PointingHandCursor : Qt::ArrowCursor);
+        }
+    } else if (watched == laZorvanVersiya && type == QEvent::MouseMove) {
+        highlightVersion(true);
+    }
+    return ui::BorderlessWindow::eventFilter(watched, event);
+}
+
+void InstrumentPanel::MainImageMouseDown(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    // The window the user clicks is the one the instrument command is meant for, even where
+    // a click does not activate a window.
+    link::activeDevice = static_cast<std::uint32_t>(device_);
+    const QPoint at = event->position().toPoint();
+    if (const auto key = keyAt(at.x(), at.y())) {
+        pressedKeys()[static_cast<std::size_t>(key->key)]->show();
+        link::StartKeyPress(key->code);
+    } else if (outputActive() && inOutputArea(at.x(), at.y())) {
+        link::StartDigitalOut(imData->isVisible() ? link::kOutputOff : link::kOutputOn);
+    } else {
+        beginDrag(at);
+    }
+}
+
+void InstrumentPanel::MainImageMouseMove(QMouseEvent* event) {
+    highlightVersion(false);
+    const QPoint at = event->position().toPoint();
+    if (isDragging()) {
+        dragTo(at);
+        return;
+    }
+    const bool overControl =
+        keyAt(at.x(), at.y()).has_value() || (outputActive() && inOutputArea(at.x(), at.y()));
+    MainImage->setCursor(overControl ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+void InstrumentPanel::MainImageMouseUp(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        endDrag();
+    }
+}
+
+void InstrumentPanel::imDataMouseDown() {
+    if (outputActive()) {
+        link::activeDevice = static_cast<std::uint32_t>(device_);
+        link::StartDigitalOut(link::kOutputOff);
+    }
+}
+
+void InstrumentPanel::TimerViewPressKeysTimer() {
+    TimerViewPressKeys.stop();
+    if (link::keyCommandFailed.exchange(false)) {
+        showConnectionError();
+    }
+    for (QLabel* key : pressedKeys()) {
+        key->hide();
+    }
+}
+
+void InstrumentPanel::TimerViewPressDigitalOutTimer() {
+    TimerViewPressDigitalOut.stop();
+    if (link::digitalOutFailed.exchange(false)) {
+        showConnectionError();
+    }
+}
+
+void InstrumentPanel::CheckBoxBlockKeyboardClick() {
+    ButtonPusto->setFocus();
+    CheckBoxBlockKeyboard->setEnabled(false);
+    link::StartCommand(link::deviceAddress[device_], link::kCommandCode,
+                       CheckBoxBlockKeyboard->isChecked() ? link::kKeyboardLock
+                                                          : link::kKeyboardUnlock,
+                       static_cast<std::uint32_t>(device_));
+}
+
+void InstrumentPanel::MinimizeImageClick() {
+    MinimizeImage->setState(ui::TitleBarButton::State::Normal);
+    showMinimized();
+}
+
+void InstrumentPanel::highlightVersion(bool on) {
+    const QColor colour = on ? kVersionHighlight : kCaptionColour;
+    QPalette shown = laZorvanVersiya->palette();
+    if (shown.color(QPalette::WindowText) != colour) {
+        shown.setColor(QPalette::WindowText, colour);
+        laZorvanVersiya->setPalette(shown);
+    }
+}
+
+void InstrumentPanel::showEvent(QShowEvent* event) {
+    ui::BorderlessWindow::showEvent(event);
+    FormShow();
+}
+
+void InstrumentPanel::FormShow() {
+    const QPoint saved(link::windowLeft[device_], link::windowTop[device_]);
+    move(ui::clampToScreen(saved, size(), ui::availableScreenArea(saved)));
+    ButtonPusto->resize(0, 0);
+    ButtonPusto->setFocus();
+}
+
+void InstrumentPanel::changeEvent(QEvent* event) {
+    ui::BorderlessWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange) {
+        isActiveWindow() ? FormActivate() : FormDeactivate();
+    }
+}
+
+void InstrumentPanel::FormActivate() {
+    link::activeDevice = static_cast<std::uint32_t>(device_);
+}
+
+void InstrumentPanel::FormDeactivate() {
+    link::windowLeft[device_] = x();
+    link::windowTop[device_] = y();
+}
+
+} // namespace zorvan::panel

@@ -1,0 +1,100 @@
+#pragma once
+
+// The virtual front panel of one instrument: the front picture with its keys, the six
+// indicator positions, the lamps, the version label, the keyboard-lock box and the message
+// label over the indicator. The main window (instrument 1) and the windows of instruments 2 to
+// 6 are both panels; what differs is in their own classes.
+
+#include "panel/indicator_position_widget.h"
+#include "resources/artwork.h"
+#include "ui/borderless_window.h"
+#include "ui/title_bar_button.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTimer>
+#include <array>
+#include <cstdint>
+
+namespace zorvan::panel {
+
+// The pictures that change with the instrument's kind: the front and the four pressed keys.
+struct ArtworkSet {
+    QPixmap front;
+    std::array<QPixmap, 4> keys;
+};
+
+ArtworkSet artworkSetOf(resources::PanelKind kind);
+
+class InstrumentPanel : public ui::BorderlessWindow {
+    Q_OBJECT
+
+public:
+    static constexpr int kWidth = 278;
+    static constexpr int kHeight = 227;
+
+    // `device` is the instrument index: 0 for instrument 1, up to 5 for instrument 6.
+    explicit InstrumentPanel(int device, QWidget* parent = nullptr);
+
+    int device() const { return device_; }
+
+    // Replaces the message label's text, font size and geometry and shows it.
+    void showIndicatorMessage(const QString& text, int fontSize, int top, int height);
+    void showConnectionError();
+    void showArtwork(const ArtworkSet& set);
+    // The position of indicator code i: 0 is the leftmost (Panel6Ind1), 5 the rightmost.
+    IndicatorPositionWidget* indicatorPosition(int i) const { return positions_[i]; }
+    // A lock or unlock command of this window's box came back.
+    void confirmKeyboardLock(bool acknowledged);
+
+    // Components, named as in the panel's design.
+    QLabel* MainImage;
+    QLabel* imKlavishaT;
+    QLabel* imKlavisha_0_;
+    QLabel* imKlavishaF1;
+    QLabel* imKlavishaF2;
+    ui::TitleBarButton* MinimizeImage;
+    ui::TitleBarButton* CloseImage;
+    QLabel* laZorvanVersiya;
+    QLabel* imTare;
+    QLabel* imZero;
+    QLabel* imStab;
+    QLabel* imData;
+    QLabel* stIndSoobsch;
+    QCheckBox* CheckBoxBlockKeyboard;
+    QPushButton* ButtonPusto;
+    QTimer TimerViewPressKeys;
+    QTimer TimerViewPressDigitalOut;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+    // The title-bar close: saves every panel's position and ends the program.
+    virtual void CloseImageClick() = 0;
+
+private:
+    void MainImageMouseDown(QMouseEvent* event);
+    void MainImageMouseMove(QMouseEvent* event);
+    void MainImageMouseUp(QMouseEvent* event);
+    void imDataMouseDown();
+    void TimerViewPressKeysTimer();
+    void TimerViewPressDigitalOutTimer();
+    void CheckBoxBlockKeyboardClick();
+    void MinimizeImageClick();
+    void FormShow();
+    void FormActivate();
+    void FormDeactivate();
+
+    bool outputActive() const;
+    void highlightVersion(bool on);
+    std::array<QLabel*, 4> pressedKeys() const;
+
+    const int device_;
+    std::array<IndicatorPositionWidget*, 6> positions_{};
+};
+
+} // namespace zorvan::panel

@@ -1,0 +1,198 @@
+#include "panel/main_form.h"
+
+#include "link/com_port.h"
+#include "link/device_state.h"
+#include "link/worker_threads.h"
+#include "link/workers.h"
+#include "panel/instrument_window.h"
+#include "settings/keys.h"
+#include "settings/settings_loader.h"
+#include "settings/settings_variables.h"
+#include "settings/typed_settings.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+
+namespace zorvan::panel {
+namespace {
+
+using namespace std::chrono_literals;
+
+// How long the program waits for workers still on the line before it closes the port.
+constexpr auto kWorkerExitBound = 3s;
+// The poll period the program writes back when it runs with it.
+constexpr int kStandardPollPeriod = 1000;
+
+} // namespace
+
+QString mainWindowTitle() {
+    return QStringLiteral("   Zorvan 4X, 8X   , ") + QCoreApplication::applicationFilePath();
+}
+
+TMainFormTestIndZorvan4::TMainFormTestIndZorvan4(QWidget* parent)
+    : InstrumentPanel(0, parent), artwork43(artworkSetOf(resources::PanelKind::Kind43)),
+      artwork80(artworkSetOf(resources::PanelKind::Kind80)), ProgressBar1(new QProgressBar(this)) {
+    MainFormTestIndZorvan4 = this;
+    FormCreate();
+}
+
+TMainFormTestIndZorvan4::~TMainFormTestIndZorvan4() {
+    TimerOprosaPribora.stop();
+    link::setWorkerReports({});
+    link::waitForWorkers(kWorkerExitBound);
+    link::CloseComPort();
+}
+
+void TMainFormTestIndZorvan4::FormCreate() {
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setGeometry(0, height() - 16, width(), 16);
+    ProgressBar1->hide();
+    setWindowTitle(mainWindowTitle());
+
+    settings::loadAllSettings();
+    TimerOprosaPribora.setInterval(settings::pollPeriodMs);
+    laZorvanVersiya->clear();
+    link::resetRunTimeState();
+
+    connect(&TimerOprosaPribora, &QTimer::timeout, this, [this] { TimerOprosaPriboraTimer(); });
+    TimerVisualisationInfoOnInd.setInterval(1);
+    connect(&TimerVisualisationInfoOnInd, &QTimer::timeout, this,
+            [this] { TimerVisualisationInfoOnIndTimer(); });
+    connect(this, &ui::BorderlessWindow::opened, this, [this] { openPortAndStartPolling(); });
+    installWorkerReports();
+}
+
+// Workers report on their own threads; each report is carried over to this window's thread
+// and dropped if the window is gone by then.
+void TMainFormTestIndZorvan4::installWorkerReports() {
+    link::WorkerReports reports;
+    reports.pollFinished = [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { TimerVisualisationInfoOnInd.start(); }, Qt::QueuedConnection);
+    };
+    reports.keyPressFinished = [this](std::uint32_t device) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, device] {
+                if (InstrumentPanel* panel = panelOf(static_cast<int>(device))) {
+                    panel->TimerViewPressKeys.start();
+                }
+            },
+            Qt::QueuedConnection);
+    };
+    reports.digitalOutFinished = [this](std::uint32_t device) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, device] {
+                if (InstrumentPanel* panel = panelOf(static_cast<int>(device))) {
+                    panel->TimerViewPressDigitalOut.start();
+                }
+            },
+            Qt::QueuedConnection);
+    };
+    reports.commandFinished = [this](std::uint32_t device, std::int32_t code,
+                                     std::int32_t parameter, bool acknowledged) {
+        QMetaObject::invokeMethod(
+            this,
+            [=, this] {
+                InstrumentPanel* panel = panelOf(static_cast<int>(device));
+                if (!panel) {
+                    return;
+                }
+                const bool lockCommand =
+                    code == link::kCommandCode &&
+                    (parameter == link::kKeyboardLock || parameter == link::kKeyboardUnlock);
+                if (lockCommand) {
+                    panel->confirmKeyboardLock(acknowledged);
+                } else {
+                    panel->CheckBoxBlockKeyboard->setEnabled(true);
+                }
+            },
+            Qt::QueuedConnection);
+    };
+    link::setWorkerReports(std::move(reports));
+}
+
+InstrumentPanel* TMainFormTestIndZorvan4::panelOf(int device) const {
+    if (device == 0) {
+        return const_cast<TMainFormTestIndZorvan4*>(this);
+    }
+    return device < link::kDeviceCount ? fmZorvanNum[device].data() : nullptr;
+}
+
+void TMainFormTestIndZorvan4::openPortAndStartPolling() {
+    const bool opened =
+        link::OpenComPort(link::readTotalTimeoutConstant, [this](const link::PortMessage& message) {
+            showIndicatorMessage(QString::fromStdString(message.text), message.fontSize,
+                                 message.top, message.height);
+        });
+    if (opened) {
+        link::StartCommand(link::deviceAddress[0], link::kCommandCode, link::kKeyboardUnlock);
+        if (link::digitalOutAllowed) {
+            link::StartDigitalOut(link::kOutputOff);
+        }
+        TimerOprosaPribora.start();
+    } else {
+        stIndSoobsch->show();
+    }
+    createInstrumentWindows();
+    raise();
+    activateWindow();
+}
+
+void TMainFormTestIndZorvan4::createInstrumentWindows() {
+    for (int device = 1; device < link::kDeviceCount; ++device) {
+        if (link::deviceAddress[device] != 0 && !fmZorvanNum[device]) {
+            auto* window = new TfmZorvanNum(device + 1);
+            window->setAttribute(Qt::WA_DeleteOnClose);
+            fmZorvanNum[device] = window;
+            window->show();
+        }
+    }
+}
+
+void TMainFormTestIndZorvan4::TimerOprosaPriboraTimer() {
+    if (link::graphWindowOpen) {
+        TimerOprosaPribora.stop();
+    } else if (link::pollMayStart()) {
+        TimerOprosaPribora.stop();
+        if (!link::StartPoll()) {
+            TimerOprosaPribora.start();
+        }
+    }
+}
+
+void TMainFormTestIndZorvan4::CloseImageClick() {
+    settings::writeSetting(settings::kWindowLeft[0], x());
+    settings::writeSetting(settings::kWindowTop[0], y());
+    for (int device = 1; device < link::kDeviceCount; ++device) {
+        if (link::deviceAddress[device] != 0 && fmZorvanNum[device]) {
+            settings::writeSetting(settings::kWindowLeft[device], fmZorvanNum[device]->x());
+            settings::writeSetting(settings::kWindowTop[device], fmZorvanNum[device]->y());
+            fmZorvanNum[device]->close();
+        }
+    }
+    close();
+}
+
+void TMainFormTestIndZorvan4::prepareForClosing() {
+    TimerOprosaPribora.stop();
+    if (link::comPortOpen()) {
+        // The destructor closes the port after this unlock has left the line.
+        link::StartCommand(link::deviceAddress[0], link::kCommandCode, link::kKeyboardUnlock);
+    }
+    if (TimerOprosaPribora.interval() == kStandardPollPeriod) {
+        settings::writeSetting(settings::kPollPeriod, kStandardPollPeriod);
+    }
+    connect(this, &ui::BorderlessWindow::closingFinished, qApp, &QCoreApplication::quit,
+            Qt::QueuedConnection);
+}
+
+void TMainFormTestIndZorvan4::restoreFromSecondCopy() {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+} // namespace zorvan::panel

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QImage>
+
+class QWidget;
+
+namespace zorvan::ui {
+
+// The window as it appears on screen: its contents inside its mask, transparent
+// outside. Works for hidden windows too, so pictures can be taken offscreen.
+QImage renderWindowPicture(QWidget& window);
+
+} // namespace zorvan::ui
