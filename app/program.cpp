@@ -1,0 +1,36 @@
+#include "app/program.h"
+
+#include "app/single_instance.h"
+#include "panel/main_form.h"
+#include "settings/ini_file.h"
+#include "settings/settings_loader.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace zorvan::app {
+
+int runProgram(int argc, char** argv, const std::function<void()>& prepare) {
+    QApplication application(argc, argv);
+    SingleInstance guard(QCoreApplication::applicationFilePath());
+    if (!guard.becomeFirst()) {
+        return 0;
+    }
+    settings::setWriteFailureHandler([](const QString& path) {
+        QMessageBox::critical(nullptr, QApplication::applicationDisplayName(),
+                              settings::writeFailureText(path));
+    });
+    if (prepare) {
+        prepare();
+    }
+    settings::loadDecimalSeparator();
+    QApplication::setApplicationDisplayName(QStringLiteral("Zorvan 4X, 8X"));
+
+    panel::TMainFormTestIndZorvan4 mainForm;
+    QObject::connect(&guard, &SingleInstance::restoreRequested, &mainForm,
+                     &panel::TMainFormTestIndZorvan4::restoreFromSecondCopy);
+    mainForm.show();
+    return QApplication::exec();
+}
+
+} // namespace zorvan::app
