@@ -112,6 +112,8 @@ InstrumentPanel::InstrumentPanel(int device, QWidget* parent)
 
     stIndSoobsch = new QLabel(this);
     stIndSoobsch->setAlignment(Qt::AlignCenter);
+    // A long port name must not push the rest of a message out of sight.
+    stIndSoobsch->setWordWrap(true);
     stIndSoobsch->setStyleSheet(
         QStringLiteral("color: white; background: rgb(96, 96, 96); border-radius: 3px;"));
     stIndSoobsch->setAttribute(Qt::WA_TransparentForMouseEvents);

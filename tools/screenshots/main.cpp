@@ -1,0 +1,179 @@
+// Renders every window of the program in each of its states to PNG files, so anyone can look at
+// what the program shows: screenshots <folder>.
+#include "link/com_port.h"
+#include "link/device_state.h"
+#include "link/worker_threads.h"
+#include "panel/message_window.h"
+#include "settings/keys.h"
+#include "settings/settings_path.h"
+#include "settings/typed_settings.h"
+#include "tests/support/panel_session.h"
+#include "ui/window_picture.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTest>
+#include <QTimer>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+using zorvan::panel::TMainFormTestIndZorvan4;
+using zorvan::testing::PanelSession;
+using zorvan::testing::SessionSettings;
+
+QDir outputFolder;
+int written = 0;
+
+void save(QWidget& window, const QString& name) {
+    const QString path = outputFolder.filePath(name + QStringLiteral(".png"));
+    if (zorvan::ui::renderWindowPicture(window).save(path)) {
+        ++written;
+        std::printf("%s\n", qPrintable(path));
+    } else {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    }
+}
+
+SessionSettings quickPoll() {
+    SessionSettings settings;
+    settings.pollPeriodMs = 50;
+    settings.readTimeoutMs = 60;
+    return settings;
+}
+
+// One session per picture set: a fresh simulated bus and a fresh main window.
+void withSession(const std::function<void(PanelSession&)>& scene) {
+    PanelSession session;
+    scene(session);
+}
+
+void connectingAndOpening() {
+    withSession([](PanelSession& session) {
+        session.line.add(10, {10, 43, 5, 7});
+        zorvan::settings::setSettingsFilePath(session.settingsPath());
+        TMainFormTestIndZorvan4 window;
+        window.show();
+        for (int tick = 0; tick < 20; ++tick) {
+            window.openingTick();
+        }
+        save(window, QStringLiteral("main_opening_r101"));
+        PanelSession::finishOpening(window);
+        save(window, QStringLiteral("main_connecting"));
+        window.TimerOprosaPribora.stop();
+        zorvan::link::waitForWorkers(std::chrono::seconds(5));
+    });
+}
+
+void connectedKinds() {
+    withSession([](PanelSession& session) {
+        session.line.add(10, {10, 43, 5, 7}).setReading(42.37);
+        auto& window = session.start(quickPoll());
+        session.waitForPollCycles(3);
+        save(window, QStringLiteral("main_connected_4_3"));
+
+        window.TimerOprosaPribora.stop();
+        zorvan::link::waitForWorkers(std::chrono::seconds(5));
+        QTest::mousePress(window.MainImage, Qt::LeftButton, {}, {160, 170});
+        save(window, QStringLiteral("main_key_f1_pressed"));
+        QTest::mouseRelease(window.MainImage, Qt::LeftButton, {}, {160, 170});
+        zorvan::link::waitForWorkers(std::chrono::seconds(5));
+    });
+    withSession([](PanelSession& session) {
+        session.line.add(10, {10, 80, 1, 2})
+            .setPanel(0xF0, {0x08, 0x14, 0xCD, 0x5D | 0x20, 0x1E, 0x5B});
+        SessionSettings settings = quickPoll();
+        settings.digitalOutAllowed = true;
+        auto& window = session.start(settings);
+        session.waitForPollCycles(3);
+        save(window, QStringLiteral("main_connected_8_0_lamps_output"));
+    });
+}
+
+void connectionError() {
+    withSession([](PanelSession& session) {
+        zorvan::sim::Faults silent;
+        silent.silent = true;
+        session.line.add(10, {10, 43, 5, 7}).setFaults(silent);
+        auto& window = session.start(quickPoll());
+        session.waitForPollCycles(1);
+        save(window, QStringLiteral("main_connection_error"));
+    });
+}
+
+void instrumentWindow() {
+    withSession([](PanelSession& session) {
+        session.line.add(10, {10, 43, 5, 7});
+        session.line.add(11, {10, 80, 1, 2}).setReading(63.5);
+        SessionSettings settings = quickPoll();
+        settings.addresses = {10, 11, 0, 0, 0, 0};
+        auto& window = session.start(settings);
+        PanelSession::finishOpening(*window.instrumentWindow(1));
+        session.waitForPollCycles(3);
+        save(*window.instrumentWindow(1), QStringLiteral("instrument_2_connected_8_0"));
+    });
+}
+
+void portErrors() {
+    struct Case {
+        const char* name;
+        std::string port;
+        int baud;
+    };
+    withSession([](PanelSession& session) {
+        auto other = zorvan::link::makeSerialPort();
+        other->open(session.line.server->path());
+        const Case cases[] = {
+            {"main_port_not_found", "ttyNoSuchPort7", 9600},
+            {"main_port_busy", session.line.server->path(), 9600},
+            {"main_port_other_error", "null", 9600},
+        };
+        for (const Case& scene : cases) {
+            SessionSettings settings;
+            settings.portName = scene.port;
+            auto& window = session.start(settings);
+            save(window, QString::fromLatin1(scene.name));
+            session.mainForm.reset();
+        }
+    });
+    withSession([](PanelSession& session) {
+        zorvan::settings::writeSetting(zorvan::settings::kBaudRate, 12345);
+        auto& window = session.start();
+        window.TimerOprosaPribora.stop();
+        save(window, QStringLiteral("main_port_setup_failed"));
+    });
+}
+
+void messageWindow() {
+    withSession([](PanelSession& session) {
+        session.line.add(10, {10, 43, 5, 7});
+        auto& window = session.start(quickPoll());
+        zorvan::panel::TFormMessage message(&window);
+        message.show();
+        PanelSession::finishOpening(message);
+        save(message, QStringLiteral("message_window"));
+    });
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    outputFolder = QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots"));
+    if (!outputFolder.mkpath(QStringLiteral("."))) {
+        std::fprintf(stderr, "cannot create %s\n", qPrintable(outputFolder.path()));
+        return 1;
+    }
+    connectingAndOpening();
+    connectedKinds();
+    connectionError();
+    instrumentWindow();
+    portErrors();
+    messageWindow();
+    std::printf("%d pictures\n", written);
+    return 0;
+}
