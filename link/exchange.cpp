@@ -12,14 +12,7 @@
 namespace zorvan::link {
 namespace {
 
-using namespace std::chrono_literals;
-
-// The line's pacing: a quiet gap before each request, time for the instrument to start its
-// answer, a breath before each read attempt and after a block acknowledgement.
-constexpr auto kBeforeRequest = 15ms;
-constexpr auto kAfterRequest = 10ms;
-constexpr auto kBeforeRead = 2ms;
-constexpr auto kAfterBlock = 5ms;
+LinePacing pacing; // guarded by comPortMutex
 constexpr int kReadAttempts = 10;
 constexpr int kListenAttempts = 2;
 
@@ -37,7 +30,7 @@ std::size_t readAnswer(std::uint8_t* answer, std::size_t missing, int attempts) 
     }
     std::size_t received = 0;
     for (int attempt = 0; attempt < attempts; ++attempt) {
-        std::this_thread::sleep_for(kBeforeRead);
+        std::this_thread::sleep_for(pacing.beforeRead);
         received += comPortHandle->read(answer + received, missing - received);
         if (received == missing) {
             break;
@@ -50,10 +43,10 @@ std::size_t readAnswer(std::uint8_t* answer, std::size_t missing, int attempts) 
 }
 
 void sendRequest(const std::uint8_t* bytes, std::size_t count) {
-    std::this_thread::sleep_for(kBeforeRequest);
+    std::this_thread::sleep_for(pacing.beforeRequest);
     comPortHandle->purgeReceive();
     comPortHandle->write(bytes, count);
-    std::this_thread::sleep_for(kAfterRequest);
+    std::this_thread::sleep_for(pacing.afterRequest);
 }
 
 bool portUsable() {
@@ -61,6 +54,11 @@ bool portUsable() {
 }
 
 } // namespace
+
+void setLinePacing(const LinePacing& newPacing) {
+    const std::lock_guard lock(comPortMutex);
+    pacing = newPacing;
+}
 
 bool SendCommand(std::uint8_t address, std::uint8_t code, std::uint8_t parameter) {
     const Request request = buildRequest(address, code, parameter);
@@ -107,7 +105,7 @@ bool WriteBlock(std::uint8_t address, std::uint8_t code, std::uint32_t n,
     sendRequest(request.data(), request.size());
     std::uint8_t answer[2]{};
     const std::size_t received = comPortHandle->read(answer, sizeof answer);
-    std::this_thread::sleep_for(kAfterBlock);
+    std::this_thread::sleep_for(pacing.afterBlock);
     return blockAcknowledgementValid(answer, received, request.back());
 }
 
