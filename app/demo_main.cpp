@@ -29,11 +29,13 @@ int main(int argc, char** argv) {
         std::perror("zorvan-demo: no pseudo-terminal for the simulated instruments");
         return 1;
     }
-    return zorvan::app::runProgram(argc, argv, [&] {
+    zorvan::app::ProgramHooks hooks;
+    hooks.beforeSettings = [&] {
         using namespace zorvan::settings;
         writeSetting(kComPort, QString::fromStdString(server->path()));
         writeSetting(kBaudRate, kDemoBaud);
         writeSetting(kDeviceAddress[0], kFirstAddress);
         writeSetting(kDeviceAddress[1], kSecondAddress);
-    });
+    };
+    return zorvan::app::runProgram(argc, argv, hooks);
 }

@@ -10,7 +10,7 @@
 
 namespace zorvan::app {
 
-int runProgram(int argc, char** argv, const std::function<void()>& prepare) {
+int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     QApplication application(argc, argv);
     SingleInstance guard(QCoreApplication::applicationFilePath());
     if (!guard.becomeFirst()) {
@@ -20,8 +20,8 @@ int runProgram(int argc, char** argv, const std::function<void()>& prepare) {
         QMessageBox::critical(nullptr, QApplication::applicationDisplayName(),
                               settings::writeFailureText(path));
     });
-    if (prepare) {
-        prepare();
+    if (hooks.beforeSettings) {
+        hooks.beforeSettings();
     }
     settings::loadDecimalSeparator();
     QApplication::setApplicationDisplayName(QStringLiteral("Zorvan 4X, 8X"));
@@ -29,6 +29,9 @@ int runProgram(int argc, char** argv, const std::function<void()>& prepare) {
     panel::TMainFormTestIndZorvan4 mainForm;
     QObject::connect(&guard, &SingleInstance::restoreRequested, &mainForm,
                      &panel::TMainFormTestIndZorvan4::restoreFromSecondCopy);
+    if (hooks.mainWindowCreated) {
+        hooks.mainWindowCreated(mainForm);
+    }
     mainForm.show();
     return QApplication::exec();
 }
