@@ -13,7 +13,6 @@
 
 namespace zorvan::panel {
 
-
 class TMainFormTestIndZorvan4 final : public InstrumentPanel {
     Q_OBJECT
 
@@ -27,6 +26,9 @@ public:
 
     // Brings the window back from the taskbar to the front: a second copy asks for it.
     void restoreFromSecondCopy();
+
+    // Draws every panel from what the last poll cycle stored, then lets the next cycle start.
+    void TimerVisualisationInfoOnIndTimer();
 
     // The title-bar close of any panel: saves the positions of every panel and closes them.
     void CloseImageClick() override;
@@ -48,7 +50,6 @@ private:
     void openPortAndStartPolling();
     void createInstrumentWindows();
     void TimerOprosaPriboraTimer();
-    void TimerVisualisationInfoOnIndTimer();
     void refreshPanel(int device, InstrumentPanel& window);
     void showLostConnection(int device, InstrumentPanel& window);
     void showNewAnswer(int device, InstrumentPanel& window);
