@@ -15,6 +15,7 @@ namespace {
 constexpr std::uint8_t kFirstAddress = 10;
 constexpr std::uint8_t kSecondAddress = 11;
 constexpr int kDemoBaud = 9600;
+constexpr int kSecondWindowLeft = 300;
 
 } // namespace
 
@@ -36,6 +37,10 @@ int main(int argc, char** argv) {
         writeSetting(kBaudRate, kDemoBaud);
         writeSetting(kDeviceAddress[0], kFirstAddress);
         writeSetting(kDeviceAddress[1], kSecondAddress);
+        // Side by side on the first run, so both panels are seen.
+        if (!settingExists(kWindowLeft[1])) {
+            writeSetting(kWindowLeft[1], kSecondWindowLeft);
+        }
     };
     return zorvan::app::runProgram(argc, argv, hooks);
 }

@@ -1,5 +1,6 @@
 #include "link/workers.h"
 
+#include "link/command_codes.h"
 #include "link/device_state.h"
 #include "link/exchange.h"
 #include "link/line_flags.h"
@@ -10,15 +11,9 @@
 namespace zorvan::link {
 namespace {
 
-constexpr std::uint8_t kReadBits = 0x80;
-constexpr std::uint8_t kPanelCode = 47;
 constexpr std::uint32_t kPanelBytes = 7;
-constexpr std::uint8_t kVersionCode = 236;
 constexpr std::uint32_t kVersionBytes = 4;
 constexpr int kVersionEvery = 30;
-constexpr std::uint8_t kKeyPressCode = 253;
-constexpr std::uint8_t kKeyReleaseParameter = 12;
-constexpr std::uint8_t kDigitalOutCode = 252;
 
 WorkerReports reports; // written before the first worker starts, then only read
 
@@ -45,7 +40,7 @@ bool versionUnknown() {
 
 void readVersion(int device) {
     std::uint8_t answer[kVersionBytes + 3]{};
-    if (ReadData(kReadBits | addressOf(device), kVersionCode, kVersionBytes, answer)) {
+    if (ReadData(kDataReadBits | addressOf(device), kVersionCode, kVersionBytes, answer)) {
         versionByte0[device] = answer[2];
         versionByte1[device] = answer[3];
         versionByte2[device] = answer[4];
@@ -54,7 +49,7 @@ void readVersion(int device) {
 }
 
 void readPanel(int device) {
-    if (ReadData(kReadBits | addressOf(device), kPanelCode, kPanelBytes,
+    if (ReadData(kDataReadBits | addressOf(device), kPanelCode, kPanelBytes,
                  displayAnswer[device].data())) {
         pollFresh[device].store(true, std::memory_order_release);
     } else {
@@ -70,8 +65,8 @@ void KeyPressWorker(std::int32_t keyCode) {
         device = activeDevice;
         const std::uint8_t address = addressOf(static_cast<int>(device));
         // The instrument only takes the key once it is told the press has ended.
-        const bool done = SendCommand(address, kKeyPressCode, static_cast<std::uint8_t>(keyCode)) &&
-                          SendCommand(address, kCommandCode, kKeyReleaseParameter);
+        const bool done = SendCommand(address, kKeyCode, static_cast<std::uint8_t>(keyCode)) &&
+                          SendCommand(address, kServiceCode, kKeyReleased);
         if (!done) {
             keyCommandFailed = true;
         }

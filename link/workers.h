@@ -37,11 +37,6 @@ constexpr std::int32_t kOutputOn = 129;
 constexpr std::int32_t kOutputOff = 128;
 constexpr std::int32_t kOutputControlDisallowed = 0;
 
-// Keyboard lock commands (code 255).
-constexpr std::int32_t kCommandCode = 255;
-constexpr std::int32_t kKeyboardLock = 16;
-constexpr std::int32_t kKeyboardUnlock = 17;
-
 // A new poll cycle may start: no cycle runs and no command waits for the line.
 bool pollMayStart();
 

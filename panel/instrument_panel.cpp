@@ -1,5 +1,6 @@
 #include "panel/instrument_panel.h"
 
+#include "link/command_codes.h"
 #include "link/device_state.h"
 #include "link/workers.h"
 #include "panel/key_areas.h"
@@ -274,9 +275,9 @@ void InstrumentPanel::TimerViewPressDigitalOutTimer() {
 void InstrumentPanel::CheckBoxBlockKeyboardClick() {
     ButtonPusto->setFocus();
     CheckBoxBlockKeyboard->setEnabled(false);
-    link::StartCommand(link::deviceAddress[device_], link::kCommandCode,
-                       CheckBoxBlockKeyboard->isChecked() ? link::kKeyboardLock
-                                                          : link::kKeyboardUnlock,
+    link::StartCommand(link::deviceAddress[device_], link::kServiceCode,
+                       CheckBoxBlockKeyboard->isChecked() ? link::kLockKeyboard
+                                                          : link::kUnlockKeyboard,
                        static_cast<std::uint32_t>(device_));
 }
 

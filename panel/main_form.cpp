@@ -1,6 +1,7 @@
 #include "panel/main_form.h"
 
 #include "link/com_port.h"
+#include "link/command_codes.h"
 #include "link/device_state.h"
 #include "link/worker_threads.h"
 #include "link/workers.h"
@@ -100,8 +101,8 @@ void TMainFormTestIndZorvan4::installWorkerReports() {
                     return;
                 }
                 const bool lockCommand =
-                    code == link::kCommandCode &&
-                    (parameter == link::kKeyboardLock || parameter == link::kKeyboardUnlock);
+                    code == link::kServiceCode &&
+                    (parameter == link::kLockKeyboard || parameter == link::kUnlockKeyboard);
                 if (lockCommand) {
                     panel->confirmKeyboardLock(acknowledged);
                 } else {
@@ -127,7 +128,7 @@ void TMainFormTestIndZorvan4::openPortAndStartPolling() {
                                  message.top, message.height);
         });
     if (opened) {
-        link::StartCommand(link::deviceAddress[0], link::kCommandCode, link::kKeyboardUnlock);
+        link::StartCommand(link::deviceAddress[0], link::kServiceCode, link::kUnlockKeyboard);
         if (link::digitalOutAllowed) {
             link::StartDigitalOut(link::kOutputOff);
         }
@@ -179,7 +180,7 @@ void TMainFormTestIndZorvan4::prepareForClosing() {
     TimerOprosaPribora.stop();
     if (link::comPortOpen()) {
         // The destructor closes the port after this unlock has left the line.
-        link::StartCommand(link::deviceAddress[0], link::kCommandCode, link::kKeyboardUnlock);
+        link::StartCommand(link::deviceAddress[0], link::kServiceCode, link::kUnlockKeyboard);
     }
     if (TimerOprosaPribora.interval() == kStandardPollPeriod) {
         settings::writeSetting(settings::kPollPeriod, kStandardPollPeriod);

@@ -1,11 +1,13 @@
 #include "sim/bus.h"
 
+#include "link/command_codes.h"
+
 #include <stdexcept>
 
 namespace zorvan::sim {
 
 namespace {
-constexpr std::uint8_t kHumiditySampleCode = 149;
+using link::kHumiditySampleCode;
 constexpr std::uint8_t kHumiditySampleCount = 11;
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "sim/instrument.h"
 
+#include "link/command_codes.h"
 #include "link/frame.h"
 #include "sim/answer.h"
 
@@ -10,38 +11,7 @@ namespace zorvan::sim {
 
 namespace {
 
-// Codes of the master's commands, by address mode (the command table of the line).
-constexpr std::uint8_t kPanelCode = 47;
-constexpr std::uint8_t kVersionCode = 236;
-constexpr std::uint8_t kHumiditySampleCode = 149;
-constexpr std::uint8_t kSampleCode = 152;
-constexpr std::uint8_t kFlashReadinessCode = 237;
-constexpr std::uint8_t kPageResultCode = 255;
-
-constexpr std::uint8_t kLargeSampleCode = 0;
-constexpr std::uint8_t kSetValueCode = 5;
-constexpr std::uint8_t kSetValueHighCode = 6;
-constexpr std::uint8_t kDecimalsCode = 6;
-constexpr std::uint8_t kDecimalsCodeLarge = 31;
-
-constexpr std::uint8_t kBufferCodeSmall = 251;
-constexpr std::uint8_t kDigitalOutCode = 252;
-constexpr std::uint8_t kKeyCode = 253;
-constexpr std::uint8_t kModeCode = 254;
-constexpr std::uint8_t kServiceCode = 255;
-
-constexpr std::uint8_t kOpenBufferSmall = 1;
-constexpr std::uint8_t kCloseBufferLarge = 250;
-constexpr std::uint8_t kCloseBufferSmall = 0;
-constexpr std::uint8_t kPrepareFlash = 3;
-
-constexpr std::uint8_t kRestart = 1;
-constexpr std::uint8_t kBurnPage = 5;
-constexpr std::uint8_t kKeyReleased = 12;
-constexpr std::uint8_t kLockKeyboard = 16;
-constexpr std::uint8_t kUnlockKeyboard = 17;
-constexpr std::uint8_t kApplySetValue = 100;
-constexpr std::uint8_t kOpenBufferLarge = 251;
+using namespace link; // the command table of the line
 
 constexpr std::uint8_t kOutputOn = 129;
 constexpr std::uint8_t kOutputOff = 128;

@@ -1,4 +1,5 @@
 #include "panel/message_window.h"
+#include "tests/support/picture_folder.h"
 #include "ui/window_picture.h"
 #include "ui/window_position.h"
 #include "ui/window_region.h"
@@ -118,21 +119,7 @@ TEST(MessageWindow, OkDuringTheOpeningClosesFromTheRadiusReachedAndEndsTheModalS
     EXPECT_EQ(owner.findChild<TFormMessage*>(), nullptr);
 }
 
-class MessageWindowPictures : public ::testing::Test {
-protected:
-    void SetUp() override {
-        const QString wanted = qEnvironmentVariable("ZORVAN_PICTURES_DIR");
-        folder = wanted.isEmpty() ? temporary.path() : wanted;
-        ASSERT_TRUE(QDir().mkpath(folder));
-    }
-
-    void save(const QImage& image, const QString& name) {
-        EXPECT_TRUE(image.save(QDir(folder).filePath(name + QStringLiteral(".png"))));
-    }
-
-    QTemporaryDir temporary;
-    QString folder;
-};
+using MessageWindowPictures = zorvan::testing::PictureTest;
 
 // White text on the dark red panel: antialiased, so its pixels are light rather than white.
 int lightPixelsInRows(const QImage& image, int top, int bottom) {

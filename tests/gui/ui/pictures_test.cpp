@@ -1,4 +1,5 @@
 #include "resources/artwork.h"
+#include "tests/support/picture_folder.h"
 #include "ui/artwork_pixmap.h"
 #include "ui/borderless_window.h"
 #include "ui/title_bar_button.h"
@@ -17,21 +18,7 @@ using resources::Artwork;
 
 // Renders every piece of artwork and sample windows at several animation stages into
 // $ZORVAN_PICTURES_DIR (a temporary folder when unset), so they can be looked at.
-class Pictures : public ::testing::Test {
-protected:
-    void SetUp() override {
-        const QString wanted = qEnvironmentVariable("ZORVAN_PICTURES_DIR");
-        folder = wanted.isEmpty() ? temporary.path() : wanted;
-        ASSERT_TRUE(QDir().mkpath(folder));
-    }
-
-    void save(const QImage& image, const QString& name) {
-        EXPECT_TRUE(image.save(QDir(folder).filePath(name + QStringLiteral(".png"))));
-    }
-
-    QTemporaryDir temporary;
-    QString folder;
-};
+using Pictures = zorvan::testing::PictureTest;
 
 QLabel* placePicture(QWidget* parent, Artwork artwork, QPoint at) {
     auto* label = new QLabel(parent);

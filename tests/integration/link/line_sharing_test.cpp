@@ -1,5 +1,6 @@
 // The poll and every command worker started together, over and over: the line rule must never
 // deadlock, never let two exchanges share the line, and serve every command.
+#include "link/command_codes.h"
 #include "link/device_state.h"
 #include "link/exchange.h"
 #include "link/worker_threads.h"
@@ -23,7 +24,8 @@ protected:
     void SetUp() override {
         first = line.add(10, {10, 43, 5, 7});
         line.add(11, {10, 80, 1, 2});
-        ASSERT_TRUE(line.open(100));
+        // Every instrument answers; a long time-out only keeps a loaded machine from failing it.
+        ASSERT_TRUE(line.open(1000));
         // The pauses only pace real instruments; without them a thousand rounds take seconds.
         setLinePacing({0us, 0us, 0us, 0us});
         resetRunTimeState();
@@ -54,7 +56,7 @@ TEST_F(LineSharing, WorkersAndPollTogetherNeverDeadlockOrInterleave) {
         });
         StartKeyPress(kKeyT);
         StartDigitalOut(round % 2 ? kOutputOn : kOutputOff);
-        StartCommand(10, kCommandCode, round % 2 ? kKeyboardLock : kKeyboardUnlock);
+        StartCommand(10, kServiceCode, round % 2 ? kLockKeyboard : kUnlockKeyboard);
         pollTimer.join();
         ASSERT_TRUE(waitForWorkers(10s)) << "deadlock in round " << round;
     }
