@@ -82,4 +82,8 @@ inline std::atomic<double> graphScale{0.0};
 // The values the main window sets when it is created, after the settings are read.
 void resetRunTimeState();
 
+// A new panel of instrument d shows nothing yet: what was last put on a former panel of d
+// no longer counts.
+void forgetShownState(int d);
+
 } // namespace zorvan::link

@@ -130,6 +130,9 @@ void TMainFormTestIndZorvan4::showVersion(int d, InstrumentPanel& window) {
         const bool outputKind = kind >= kFirstOutputKind;
         window.showArtwork(outputKind ? artwork80 : artwork43);
         window.CheckBoxBlockKeyboard->setVisible(!outputKind && kind != 0);
+        if (d == 0 && MainPopupMenu) {
+            MainPopupMenu->showInstrumentKind(static_cast<std::uint8_t>(kind));
+        }
         if (d == 0) {
             QApplication::setApplicationDisplayName(
                 kind != 0 ? QStringLiteral("Zorvan %1%2").arg(kind / 10).arg(kind % 10)

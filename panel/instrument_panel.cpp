@@ -63,6 +63,7 @@ ArtworkSet artworkSetOf(resources::PanelKind kind) {
 
 InstrumentPanel::InstrumentPanel(int device, QWidget* parent)
     : ui::BorderlessWindow(parent), device_(device) {
+    link::forgetShownState(device);
     setFixedSize(kWidth, kHeight);
     const ArtworkSet design = artworkSetOf(resources::PanelKind::Kind43);
 
@@ -138,6 +139,7 @@ InstrumentPanel::InstrumentPanel(int device, QWidget* parent)
     // Keyboard input of the window goes to this invisible button and never to the panel.
     ButtonPusto = new QPushButton(this);
     ButtonPusto->setGeometry(0, 0, 0, 0);
+    ButtonPusto->installEventFilter(this);
 
     TimerViewPressKeys.setInterval(1);
     connect(&TimerViewPressKeys, &QTimer::timeout, this, [this] { TimerViewPressKeysTimer(); });
@@ -192,13 +194,14 @@ bool InstrumentPanel::outputActive() const {
 bool InstrumentPanel::eventFilter(QObject* watched, QEvent* event) {
     const auto type = event->type();
     if (watched == MainImage) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
         if (type == QEvent::MouseButtonPress) {
-            MainImageMouseDown(mouse);
+            MainImageMouseDown(static_cast<QMouseEvent*>(event));
         } else if (type == QEvent::MouseMove) {
-            MainImageMouseMove(mouse);
+            MainImageMouseMove(static_cast<QMouseEvent*>(event));
         } else if (type == QEvent::MouseButtonRelease) {
-            MainImageMouseUp(mouse);
+            MainImageMouseUp(static_cast<QMouseEvent*>(event));
+        } else if (type == QEvent::ContextMenu) {
+            MainImageContextMenu(static_cast<QContextMenuEvent*>(event)->globalPos());
         }
     } else if (watched == imData) {
         if (type == QEvent::MouseButtonPress) {
@@ -208,6 +211,8 @@ bool InstrumentPanel::eventFilter(QObject* watched, QEvent* event) {
         }
     } else if (watched == laZorvanVersiya && type == QEvent::MouseMove) {
         highlightVersion(true);
+    } else if (watched == ButtonPusto && type == QEvent::KeyPress) {
+        ButtonPustoKeyDown(static_cast<QKeyEvent*>(event));
     }
     return ui::BorderlessWindow::eventFilter(watched, event);
 }

@@ -11,6 +11,7 @@
 #include "ui/title_bar_button.h"
 
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -75,6 +76,10 @@ protected:
 
     // The title-bar close: saves every panel's position and ends the program.
     virtual void CloseImageClick() = 0;
+    // The right mouse button on the front picture: the window's popup menu.
+    virtual void MainImageContextMenu(QPoint /*globalPos*/) {}
+    // A key typed into the window, whose focus rests on ButtonPusto: the service sequence.
+    virtual void ButtonPustoKeyDown(QKeyEvent* /*event*/) {}
 
 private:
     void MainImageMouseDown(QMouseEvent* event);

@@ -19,11 +19,22 @@ TfmZorvanNum::TfmZorvanNum(int n, QWidget* parent) : InstrumentPanel(n - 1, pare
         showArtwork(MainFormTestIndZorvan4->artwork43);
     }
     laZorvanVersiya->clear();
+    MainPopupMenu = new InstrumentMenu(this);
 }
 
 void TfmZorvanNum::CloseImageClick() {
     if (MainFormTestIndZorvan4) {
         MainFormTestIndZorvan4->CloseImageClick();
+    }
+}
+
+void TfmZorvanNum::MainImageContextMenu(QPoint globalPos) {
+    MainPopupMenu->popup(globalPos);
+}
+
+void TfmZorvanNum::ButtonPustoKeyDown(QKeyEvent* event) {
+    if (serviceSequence.keyDown(*event) && MainFormTestIndZorvan4) {
+        MainFormTestIndZorvan4->MainPopupMenu->toggleServiceItemsFromInstrumentWindow();
     }
 }
 

@@ -35,6 +35,13 @@ TMainFormTestIndZorvan4::TMainFormTestIndZorvan4(QWidget* parent)
       artwork80(artworkSetOf(resources::PanelKind::Kind80)), ProgressBar1(new QProgressBar(this)) {
     MainFormTestIndZorvan4 = this;
     FormCreate();
+    // After FormCreate, so that these reactions to a poll cycle follow the cycle's drawing.
+    connect(&TimerVisualisationInfoOnInd, &QTimer::timeout, this, [this] {
+        if (heldMessage_) {
+            showHeldMessage();
+        }
+    });
+    MainPopupMenu = new MainMenu(*this);
 }
 
 TMainFormTestIndZorvan4::~TMainFormTestIndZorvan4() {
@@ -143,16 +150,80 @@ void TMainFormTestIndZorvan4::openPortAndStartPolling() {
 
 void TMainFormTestIndZorvan4::createInstrumentWindows() {
     for (int device = 1; device < link::kDeviceCount; ++device) {
-        if (link::deviceAddress[device] != 0 && !fmZorvanNum[device]) {
-            auto* window = new TfmZorvanNum(device + 1);
-            window->setAttribute(Qt::WA_DeleteOnClose);
-            fmZorvanNum[device] = window;
-            window->show();
+        if (link::deviceAddress[device] != 0) {
+            openInstrumentWindow(device);
         }
     }
 }
 
+void TMainFormTestIndZorvan4::openInstrumentWindow(int device) {
+    if (!fmZorvanNum[device]) {
+        auto* window = new TfmZorvanNum(device + 1);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        fmZorvanNum[device] = window;
+        window->show();
+    }
+}
+
+// The window runs its closing animation on its own; it is no longer drawn meanwhile, and a new
+// window for the same instrument may open at once.
+void TMainFormTestIndZorvan4::closeInstrumentWindow(int device) {
+    if (TfmZorvanNum* window = fmZorvanNum[device]) {
+        fmZorvanNum[device] = nullptr;
+        window->close();
+    }
+}
+
+void TMainFormTestIndZorvan4::suspendPolling() {
+    pollingSuspended_ = true;
+    TimerOprosaPribora.stop();
+}
+
+void TMainFormTestIndZorvan4::resumePolling() {
+    pollingSuspended_ = false;
+    heldMessage_.reset();
+    if (link::comPortOpen()) {
+        TimerOprosaPribora.start();
+    }
+}
+
+void TMainFormTestIndZorvan4::holdIndicatorMessage(const QString& text, int fontSize, int top,
+                                                   int height) {
+    heldMessage_ = HeldMessage{text, fontSize, top, height};
+    showHeldMessage();
+}
+
+void TMainFormTestIndZorvan4::showHeldMessage() {
+    for (int i = 0; i < 6; ++i) {
+        IndicatorPositionWidget* position = indicatorPosition(i);
+        if (!position->text().isEmpty()) {
+            position->clear();
+        }
+        if (position->pointVisible()) {
+            position->setPointVisible(false);
+        }
+        position->repaint();
+    }
+    showIndicatorMessage(heldMessage_->text, heldMessage_->fontSize, heldMessage_->top,
+                         heldMessage_->height);
+    stIndSoobsch->repaint();
+}
+
+void TMainFormTestIndZorvan4::MainImageContextMenu(QPoint globalPos) {
+    MainPopupMenu->popup(globalPos);
+}
+
+void TMainFormTestIndZorvan4::ButtonPustoKeyDown(QKeyEvent* event) {
+    if (serviceSequence.keyDown(*event)) {
+        MainPopupMenu->toggleServiceItems();
+    }
+}
+
 void TMainFormTestIndZorvan4::TimerOprosaPriboraTimer() {
+    if (pollingSuspended_) {
+        TimerOprosaPribora.stop();
+        return;
+    }
     if (link::graphWindowOpen) {
         TimerOprosaPribora.stop();
     } else if (link::pollMayStart()) {

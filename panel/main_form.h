@@ -6,10 +6,13 @@
 
 #include "panel/instrument_panel.h"
 #include "panel/instrument_window.h"
+#include "panel/main_menu.h"
+#include "panel/service_sequence.h"
 
 #include <QPointer>
 #include <QProgressBar>
 #include <array>
+#include <optional>
 
 namespace zorvan::panel {
 
@@ -33,6 +36,19 @@ public:
     // The title-bar close of any panel: saves the positions of every panel and closes them.
     void CloseImageClick() override;
 
+    // Stops the poll and keeps it off, even when a cycle still under way is drawn and asks for
+    // the next: the line is wanted by a FLASH write or a port change.
+    void suspendPolling();
+    // Lets the poll run again, on an open port, and lets go of a held message.
+    void resumePolling();
+    // Shows a message over the emptied indicator and keeps it there while the poll is
+    // suspended, also when a cycle that was under way is drawn after it.
+    void holdIndicatorMessage(const QString& text, int fontSize, int top, int height);
+
+    // Creates and shows, or closes, the window of instrument index d (1..5).
+    void openInstrumentWindow(int device);
+    void closeInstrumentWindow(int device);
+
     // The picture sets of the two instrument kinds.
     ArtworkSet artwork43;
     ArtworkSet artwork80;
@@ -40,9 +56,12 @@ public:
     QProgressBar* ProgressBar1;
     QTimer TimerOprosaPribora;
     QTimer TimerVisualisationInfoOnInd;
+    MainMenu* MainPopupMenu = nullptr;
 
 protected:
     void prepareForClosing() override;
+    void MainImageContextMenu(QPoint globalPos) override;
+    void ButtonPustoKeyDown(QKeyEvent* event) override;
 
 private:
     void FormCreate();
@@ -57,6 +76,16 @@ private:
 
     // fmZorvanNum[d] is the window of instrument d + 1 (d = 1..5) while it exists.
     std::array<QPointer<TfmZorvanNum>, 6> fmZorvanNum;
+    ServiceSequence serviceSequence;
+    bool pollingSuspended_ = false;
+    struct HeldMessage {
+        QString text;
+        int fontSize;
+        int top;
+        int height;
+    };
+    std::optional<HeldMessage> heldMessage_;
+    void showHeldMessage();
 };
 
 // The main window while it exists.

@@ -1,0 +1,145 @@
+#include "panel/main_menu.h"
+
+#include "link/device_state.h"
+#include "panel/main_form.h"
+#include "panel/message_window.h"
+
+#include <QFileInfo>
+#include <QPointer>
+
+namespace zorvan::panel {
+namespace {
+
+// Instruments of the 8.0 kind and later measure humidity and temperature.
+constexpr std::uint8_t kFirstHumidityKind = 80;
+
+bool flashWriteRunning() {
+    return MainFormTestIndZorvan4 && MainFormTestIndZorvan4->MainPopupMenu &&
+           MainFormTestIndZorvan4->MainPopupMenu->flashWriter().running();
+}
+
+} // namespace
+
+MainMenu::MainMenu(TMainFormTestIndZorvan4& window)
+    : QMenu(&window), window_(window), flashWriter_(new FlashWriter(window)) {
+    NComPortProperties = addAction(QStringLiteral("Настройки"));
+    N1 = addSeparator();
+    NReadEEPROM = addAction(QStringLiteral("Прочитать FLASH"));
+    NWriteEEPROM = addAction(QStringLiteral("Записать FLASH"));
+    N2 = addSeparator();
+    NGraphic = addAction(QStringLiteral("График (динамический)"));
+    NGraphicVlazhnAndTemperatura = addAction(QStringLiteral("График (влажность и температура)"));
+    NGraphicPlus = addAction(QStringLiteral("График (превышение порога)"));
+    NAChH = addAction(QStringLiteral("АЧХ"));
+    for (QAction* service :
+         {NReadEEPROM, NWriteEEPROM, NGraphicVlazhnAndTemperatura, NGraphicPlus, NAChH}) {
+        service->setVisible(false);
+    }
+    NReadEEPROM->setEnabled(false);
+    NWriteEEPROM->setEnabled(false);
+
+    connect(this, &QMenu::aboutToShow, this, [this] { MainPopupMenuPopup(); });
+    connect(NComPortProperties, &QAction::triggered, this, [] { NComPortPropertiesClick(); });
+    connect(NWriteEEPROM, &QAction::triggered, flashWriter_, &FlashWriter::NWriteEEPROMClick);
+}
+
+void MainMenu::MainPopupMenuPopup() {
+    // The data file may be put beside the program at any time, so it is looked for every time.
+    if (QFileInfo::exists(QString::fromLatin1(FlashWriter::kImageFile))) {
+        NWriteEEPROM->setEnabled(!flashWriter_->running());
+        NWriteEEPROM->setVisible(true);
+    } else {
+        NWriteEEPROM->setEnabled(false);
+        NWriteEEPROM->setVisible(NReadEEPROM->isVisible());
+    }
+    // The write owns the line until it ends; a port or address change would pull it away.
+    NComPortProperties->setEnabled(!flashWriter_->running());
+}
+
+void MainMenu::toggleServiceItems() {
+    if (serviceMode()) {
+        for (QAction* service : {NReadEEPROM, NWriteEEPROM, NAChH, NGraphicPlus}) {
+            service->setVisible(false);
+        }
+        if (link::versionByte1[0] < kFirstHumidityKind) {
+            NGraphicVlazhnAndTemperatura->setVisible(false);
+        }
+    } else {
+        for (QAction* service :
+             {NReadEEPROM, NWriteEEPROM, NAChH, NGraphicPlus, NGraphicVlazhnAndTemperatura}) {
+            service->setVisible(true);
+        }
+    }
+}
+
+void MainMenu::toggleServiceItemsFromInstrumentWindow() {
+    const bool show = !NReadEEPROM->isVisible();
+    for (QAction* service : {NReadEEPROM, NWriteEEPROM, NAChH, NGraphicPlus}) {
+        service->setVisible(show);
+    }
+}
+
+void MainMenu::showInstrumentKind(std::uint8_t versionByte1) {
+    if (versionByte1 >= kFirstHumidityKind) {
+        NGraphicVlazhnAndTemperatura->setVisible(true);
+    } else if (!NAChH->isVisible()) {
+        NGraphicVlazhnAndTemperatura->setVisible(false);
+    }
+}
+
+InstrumentMenu::InstrumentMenu(QWidget* parent) : QMenu(parent) {
+    NComPortProperties = addAction(QStringLiteral("Настройки"));
+    connect(this, &QMenu::aboutToShow, this,
+            [this] { NComPortProperties->setEnabled(!flashWriteRunning()); });
+    connect(NComPortProperties, &QAction::triggered, this, [] { NComPortPropertiesClick(); });
+}
+
+void NComPortPropertiesClick() {
+    TMainFormTestIndZorvan4* main = MainFormTestIndZorvan4;
+    if (main == nullptr || settings::fmProperties) {
+        return;
+    }
+    settings::TfmProperties window(main, connectionSettingsHooks(*main));
+    settings::fmProperties = &window;
+    window.showModal();
+}
+
+settings::PropertiesWindowHooks connectionSettingsHooks(TMainFormTestIndZorvan4& window) {
+    const QPointer<TMainFormTestIndZorvan4> main(&window);
+    settings::PropertiesWindowHooks hooks;
+    hooks.openInstrumentWindow = [main](int device) {
+        if (main) {
+            main->openInstrumentWindow(device);
+        }
+    };
+    hooks.closeInstrumentWindow = [main](int device) {
+        if (main) {
+            main->closeInstrumentWindow(device);
+        }
+    };
+    hooks.stopPoll = [main] {
+        if (main) {
+            main->suspendPolling();
+        }
+    };
+    hooks.startPoll = [main] {
+        if (main) {
+            main->resumePolling();
+        }
+    };
+    hooks.showPortMessage = [main](const link::PortMessage& message) {
+        if (main) {
+            main->holdIndicatorMessage(QString::fromStdString(message.text), message.fontSize,
+                                       message.top, message.height);
+        }
+    };
+    hooks.hidePortMessage = [main] {
+        if (main) {
+            main->stIndSoobsch->hide();
+        }
+    };
+    hooks.reportNoAnswer = [main] { TFormMessage::showMessageWindow(main); };
+    return hooks;
+}
+
+} // namespace zorvan::panel
