@@ -15,9 +15,17 @@ constexpr std::uint32_t kPanelBytes = 7;
 constexpr std::uint32_t kVersionBytes = 4;
 constexpr int kVersionEvery = 30;
 
-WorkerReports reports; // written before the first worker starts, then only read
+std::mutex reportsMutex;
+WorkerReports reports; // guarded by reportsMutex: the windows replace it while workers may run
 
-template <typename Hook, typename... Args> void report(const Hook& hook, Args... args) {
+// Calls a copy of the hook, so that a window taking its hooks away never pulls one from under
+// a worker that is calling it.
+template <typename Hook, typename... Args> void report(Hook WorkerReports::*which, Args... args) {
+    Hook hook;
+    {
+        const std::lock_guard lock(reportsMutex);
+        hook = reports.*which;
+    }
     if (hook) {
         hook(args...);
     }
@@ -72,7 +80,7 @@ void KeyPressWorker(std::int32_t keyCode) {
         }
     }
     keyCommandBusy = false;
-    report(reports.keyPressFinished, device);
+    report(&WorkerReports::keyPressFinished, device);
 }
 
 void DigitalOutWorker(std::int32_t parameter) {
@@ -87,7 +95,7 @@ void DigitalOutWorker(std::int32_t parameter) {
         }
     }
     keyCommandBusy = false;
-    report(reports.digitalOutFinished, device);
+    report(&WorkerReports::digitalOutFinished, device);
 }
 
 void CommandWorker(std::int32_t address, std::int32_t code, std::int32_t parameter,
@@ -100,13 +108,14 @@ void CommandWorker(std::int32_t address, std::int32_t code, std::int32_t paramet
             SendCommand(static_cast<std::uint8_t>(address), static_cast<std::uint8_t>(code),
                         static_cast<std::uint8_t>(parameter));
     }
-    report(reports.commandFinished, device, code, parameter, acknowledged);
+    report(&WorkerReports::commandFinished, device, code, parameter, acknowledged);
     commandBusy = false;
 }
 
 } // namespace
 
 void setWorkerReports(WorkerReports newReports) {
+    const std::lock_guard lock(reportsMutex);
     reports = std::move(newReports);
 }
 
@@ -132,7 +141,7 @@ void PollWorker() {
         }
     }
     pollInProgress = false;
-    report(reports.pollFinished);
+    report(&WorkerReports::pollFinished);
 }
 
 bool StartPoll() {

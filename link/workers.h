@@ -23,7 +23,7 @@ struct WorkerReports {
         commandFinished;
 };
 
-// Installs the hooks; call before the first worker starts.
+// Installs the hooks (empty ones: no reports); takes effect for the next report.
 void setWorkerReports(WorkerReports reports);
 
 // Key codes of the front-panel keys.

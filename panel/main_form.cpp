@@ -46,8 +46,9 @@ TMainFormTestIndZorvan4::TMainFormTestIndZorvan4(QWidget* parent)
 
 TMainFormTestIndZorvan4::~TMainFormTestIndZorvan4() {
     TimerOprosaPribora.stop();
-    link::setWorkerReports({});
+    // Workers still running report to this window; what they post after it is gone is dropped.
     link::waitForWorkers(kWorkerExitBound);
+    link::setWorkerReports({});
     link::CloseComPort();
 }
 
