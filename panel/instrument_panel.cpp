@@ -102,6 +102,8 @@ InstrumentPanel::InstrumentPanel(int device, QWidget* parent)
     MinimizeImage->setGeometry(184, 0, 28, 20);
     CloseImage = new ui::TitleBarButton(resources::TitleButton::Close, this);
     CloseImage->setGeometry(209, 0, 46, 20);
+    MinimizeImage->installEventFilter(this);
+    CloseImage->installEventFilter(this);
     connect(MinimizeImage, &ui::TitleBarButton::clicked, this, [this] { MinimizeImageClick(); });
     connect(CloseImage, &ui::TitleBarButton::clicked, this, [this] { CloseImageClick(); });
 
@@ -211,6 +213,8 @@ bool InstrumentPanel::eventFilter(QObject* watched, QEvent* event) {
         }
     } else if (watched == laZorvanVersiya && type == QEvent::MouseMove) {
         highlightVersion(true);
+    } else if ((watched == MinimizeImage || watched == CloseImage) && type == QEvent::Enter) {
+        highlightVersion(false);
     } else if (watched == ButtonPusto && type == QEvent::KeyPress) {
         ButtonPustoKeyDown(static_cast<QKeyEvent*>(event));
     }

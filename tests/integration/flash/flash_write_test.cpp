@@ -130,17 +130,17 @@ INSTANTIATE_TEST_SUITE_P(SmallAndLargePieces, FlashWriteKind,
 
 // A whole image takes minutes at the line's own pace; what these check is the bytes, so the
 // line's pauses and the burn pause are shortened (the simulator burns at once).
-class WholeFlashImage : public FlashWrite {
+class WholeFlashImage : public FlashWriteKind {
 protected:
     void SetUp() override {
-        FlashWrite::SetUp();
+        FlashWriteKind::SetUp();
         setLinePacing({0us, 0us, 0us, 0us});
     }
     void TearDown() override { setLinePacing({}); }
 };
 
-TEST_F(WholeFlashImage, InSixteenBytePiecesReadsBackByteForByte) {
-    addInstrument(kSmallKind);
+TEST_P(WholeFlashImage, ReadsBackByteForByte) {
+    addInstrument(GetParam());
     const auto image = randomImage(kFlashImageCapacity);
     FlashWritePauses quickBurn;
     quickBurn.beforeResult = 1ms;
@@ -154,18 +154,8 @@ TEST_F(WholeFlashImage, InSixteenBytePiecesReadsBackByteForByte) {
     EXPECT_TRUE(memory() == image);
 }
 
-TEST_F(WholeFlashImage, InHundredTwentyEightBytePiecesReadsBackByteForByte) {
-    addInstrument(kLargeKind);
-    const auto image = randomImage(kFlashImageCapacity);
-    FlashWritePauses quickBurn;
-    quickBurn.beforeResult = 1ms;
-
-    const FlashWriteResult result = write(image, quickBurn);
-
-    EXPECT_EQ(result.outcome, FlashWriteOutcome::Written);
-    EXPECT_EQ(result.pagesWritten, 256);
-    EXPECT_TRUE(memory() == image);
-}
+INSTANTIATE_TEST_SUITE_P(SmallAndLargePieces, WholeFlashImage,
+                         ::testing::Values(kSmallKind, kLargeKind));
 
 TEST_F(FlashWrite, OnlyWholePagesAreWritten) {
     auto instrument = addInstrument(kLargeKind);
