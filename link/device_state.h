@@ -12,6 +12,9 @@
 namespace zorvan::link {
 
 constexpr int kDeviceCount = 6;
+// versionByte1 from this value on: the "8.0" kind, with the discrete output and the humidity
+// graph; below it (and not 0) the "4.3" kind.
+constexpr std::uint8_t kFirstOutputKind = 80;
 constexpr int kDisplayAnswerSize = 20;
 
 template <typename T> using PerDevice = std::array<T, kDeviceCount>;

@@ -40,8 +40,6 @@ void zeroVersion(int d) {
         link::versionByte3Shown[d] = 0;
 }
 
-constexpr std::uint8_t kFirstOutputKind = 80;
-
 } // namespace
 
 void TMainFormTestIndZorvan4::TimerVisualisationInfoOnIndTimer() {
@@ -127,7 +125,7 @@ void TMainFormTestIndZorvan4::showVersion(int d, InstrumentPanel& window) {
     window.laZorvanVersiya->setText(QString::fromStdString(link::versionText[d]));
     window.laZorvanVersiya->adjustSize();
     if (kind != link::versionByte1Shown[d]) {
-        const bool outputKind = kind >= kFirstOutputKind;
+        const bool outputKind = kind >= link::kFirstOutputKind;
         window.showArtwork(outputKind ? artwork80 : artwork43);
         window.CheckBoxBlockKeyboard->setVisible(!outputKind && kind != 0);
         if (d == 0 && MainPopupMenu) {

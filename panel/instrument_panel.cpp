@@ -20,9 +20,7 @@ constexpr int kIndicatorLeft = 27;
 constexpr int kIndicatorTop = 36;
 constexpr int kPositionWidth = 37;
 constexpr int kPositionHeight = 58;
-constexpr int kKeyTop = 148;
 constexpr int kKeySize = 58;
-constexpr std::array kKeyLefts{23, 82, 140, 198};
 constexpr int kLampTop = 103;
 constexpr int kLampSize = 20;
 constexpr int kMessageLeft = 26;
@@ -77,10 +75,15 @@ InstrumentPanel::InstrumentPanel(int device, QWidget* parent)
                                    kPositionWidth, kPositionHeight);
     }
 
-    imKlavishaT = pictureLabel(this, {kKeyLefts[0], kKeyTop}, design.keys[0]);
-    imKlavisha_0_ = pictureLabel(this, {kKeyLefts[1], kKeyTop}, design.keys[1]);
-    imKlavishaF1 = pictureLabel(this, {kKeyLefts[2], kKeyTop}, design.keys[2]);
-    imKlavishaF2 = pictureLabel(this, {kKeyLefts[3], kKeyTop}, design.keys[3]);
+    // The pressed pictures lie exactly over the keys' hit areas.
+    const auto keyPicture = [&](PanelKey key) {
+        return pictureLabel(this, {keyArea(key).left, kKeyRowTop},
+                            design.keys[static_cast<std::size_t>(key)]);
+    };
+    imKlavishaT = keyPicture(PanelKey::T);
+    imKlavisha_0_ = keyPicture(PanelKey::Zero);
+    imKlavishaF1 = keyPicture(PanelKey::F1);
+    imKlavishaF2 = keyPicture(PanelKey::F2);
     for (QLabel* key : pressedKeys()) {
         key->resize(kKeySize, kKeySize);
         // A second click on a key still pressed reaches the front picture.

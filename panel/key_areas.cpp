@@ -1,5 +1,6 @@
 #include "panel/key_areas.h"
 
+#include "link/device_state.h"
 #include "link/workers.h"
 
 #include <array>
@@ -18,9 +19,12 @@ constexpr int kOutputLeft = 208;
 constexpr int kOutputRight = 248;
 constexpr int kOutputTop = 104;
 constexpr int kOutputBottom = 144;
-constexpr std::uint8_t kFirstOutputKind = 80;
 
 } // namespace
+
+const KeyArea& keyArea(PanelKey key) {
+    return kKeys[static_cast<std::size_t>(key)];
+}
 
 std::optional<KeyArea> keyAt(int x, int y) {
     if (y < kKeyRowTop || y > kKeyRowBottom) {
@@ -39,7 +43,7 @@ bool inOutputArea(int x, int y) {
 }
 
 bool outputAreaActive(std::uint8_t versionByte1, bool controlAllowed) {
-    return versionByte1 >= kFirstOutputKind && controlAllowed;
+    return versionByte1 >= link::kFirstOutputKind && controlAllowed;
 }
 
 } // namespace zorvan::panel

@@ -20,6 +20,9 @@ struct KeyArea {
 constexpr int kKeyRowTop = 148;
 constexpr int kKeyRowBottom = 205;
 
+// The area of one key.
+const KeyArea& keyArea(PanelKey key);
+
 // The key under a point of the front picture; the gaps between keys belong to none.
 std::optional<KeyArea> keyAt(int x, int y);
 

@@ -79,26 +79,21 @@ void TMainFormTestIndZorvan4::installWorkerReports() {
         QMetaObject::invokeMethod(
             this, [this] { TimerVisualisationInfoOnInd.start(); }, Qt::QueuedConnection);
     };
-    reports.keyPressFinished = [this](std::uint32_t device) {
-        QMetaObject::invokeMethod(
-            this,
-            [this, device] {
-                if (InstrumentPanel* panel = panelOf(static_cast<int>(device))) {
-                    panel->TimerViewPressKeys.start();
-                }
-            },
-            Qt::QueuedConnection);
+    // Starts the named timer of the panel of `device`, if that panel still exists.
+    const auto startPanelTimer = [this](QTimer InstrumentPanel::*timer) {
+        return [this, timer](std::uint32_t device) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, timer, device] {
+                    if (InstrumentPanel* panel = panelOf(static_cast<int>(device))) {
+                        (panel->*timer).start();
+                    }
+                },
+                Qt::QueuedConnection);
+        };
     };
-    reports.digitalOutFinished = [this](std::uint32_t device) {
-        QMetaObject::invokeMethod(
-            this,
-            [this, device] {
-                if (InstrumentPanel* panel = panelOf(static_cast<int>(device))) {
-                    panel->TimerViewPressDigitalOut.start();
-                }
-            },
-            Qt::QueuedConnection);
-    };
+    reports.keyPressFinished = startPanelTimer(&InstrumentPanel::TimerViewPressKeys);
+    reports.digitalOutFinished = startPanelTimer(&InstrumentPanel::TimerViewPressDigitalOut);
     reports.commandFinished = [this](std::uint32_t device, std::int32_t code,
                                      std::int32_t parameter, bool acknowledged) {
         QMetaObject::invokeMethod(

@@ -11,7 +11,6 @@ namespace zorvan::panel {
 namespace {
 
 // Instruments of the 8.0 kind and later measure humidity and temperature.
-constexpr std::uint8_t kFirstHumidityKind = 80;
 
 bool flashWriteRunning() {
     return MainFormTestIndZorvan4 && MainFormTestIndZorvan4->MainPopupMenu &&
@@ -61,7 +60,7 @@ void MainMenu::toggleServiceItems() {
         for (QAction* service : {NReadEEPROM, NWriteEEPROM, NAChH, NGraphicPlus}) {
             service->setVisible(false);
         }
-        if (link::versionByte1[0] < kFirstHumidityKind) {
+        if (link::versionByte1[0] < link::kFirstOutputKind) {
             NGraphicVlazhnAndTemperatura->setVisible(false);
         }
     } else {
@@ -80,7 +79,7 @@ void MainMenu::toggleServiceItemsFromInstrumentWindow() {
 }
 
 void MainMenu::showInstrumentKind(std::uint8_t versionByte1) {
-    if (versionByte1 >= kFirstHumidityKind) {
+    if (versionByte1 >= link::kFirstOutputKind) {
         NGraphicVlazhnAndTemperatura->setVisible(true);
     } else if (!NAChH->isVisible()) {
         NGraphicVlazhnAndTemperatura->setVisible(false);

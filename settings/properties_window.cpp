@@ -29,8 +29,6 @@ constexpr int kCornerWidth = 20;
 constexpr int kCornerHeight = 15;
 constexpr int kOutlineInset = 5;
 constexpr int kListRows = 15;
-// Instruments of the 8.0 kind and later have the discrete output.
-constexpr std::uint8_t kFirstOutputKind = 80;
 
 const QStringList kBaudRates{QStringLiteral("2400"), QStringLiteral("4800"), QStringLiteral("9600"),
                              QStringLiteral("19200"), QStringLiteral("38400")};
@@ -283,7 +281,7 @@ void TfmProperties::storeChanges() {
         link::digitalOutAllowed = allowed;
         writeSetting(kDigitalOutAllowed, allowed);
         // Taking control switches the output off; giving it up hands it back to the instrument.
-        if (link::versionByte1[0] >= kFirstOutputKind) {
+        if (link::versionByte1[0] >= link::kFirstOutputKind) {
             link::StartDigitalOut(allowed ? link::kOutputOff : link::kOutputControlDisallowed);
         }
     }
