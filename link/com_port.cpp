@@ -64,4 +64,11 @@ bool comPortOpen() {
     return comPortHandle && comPortHandle->isOpen();
 }
 
+void DiscardReceived() {
+    const std::lock_guard lock(comPortMutex);
+    if (comPortHandle && comPortHandle->isOpen()) {
+        comPortHandle->purgeReceive();
+    }
+}
+
 } // namespace zorvan::link

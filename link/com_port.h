@@ -35,4 +35,7 @@ void CloseComPort();
 
 bool comPortOpen();
 
+// Drops whatever the instruments sent that nobody read, once the line is quiet.
+void DiscardReceived();
+
 } // namespace zorvan::link

@@ -11,7 +11,8 @@
 
 namespace zorvan::link {
 
-inline std::mutex lineMutex;
+// Timed, so that a job can give up waiting for the line instead of waiting for ever.
+inline std::timed_mutex lineMutex;
 
 // Waits, 1 ms between tries, until the flag was clear and this caller set it.
 void takeFlag(std::atomic<bool>& flag);

@@ -1,16 +1,11 @@
 #include "panel/flash_writer.h"
 
 #include "link/device_state.h"
-#include "link/line_flags.h"
-#include "link/worker_threads.h"
 #include "panel/main_form.h"
+#include "ui/line_job.h"
 
-#include <QCoreApplication>
 #include <QMessageBox>
-#include <QPointer>
 #include <QTimer>
-#include <functional>
-#include <mutex>
 
 namespace zorvan::panel {
 namespace {
@@ -20,23 +15,8 @@ const QString kWritten = QStringLiteral("Запись FLASH\nпрошла усп
 const QString kUnopened = QStringLiteral("Ошибка открытия файла данных!");
 const QString kTooLarge = QStringLiteral("Файл данных больше 65536 байт!\nЗапись FLASH не начата.");
 
-// Carries a step from the worker to the user-interface thread; dropped when the writer is gone.
-using Step = std::function<void(FlashWriter&)>;
-using Poster = std::function<void(Step)>;
-
-Poster posterFor(FlashWriter* writer) {
-    auto target = std::make_shared<QPointer<FlashWriter>>(writer);
-    return [target](Step step) {
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [target, step = std::move(step)] {
-                if (FlashWriter* alive = *target) {
-                    step(*alive);
-                }
-            },
-            Qt::QueuedConnection);
-    };
-}
+// The write could not have the line: to the user that is no connection.
+constexpr link::FlashWriteResult kLineNeverFree{link::FlashWriteOutcome::NoConnection, 0, 0};
 
 // The message box text that ends a write, empty for none.
 QString messageFor(link::FlashWriteOutcome outcome) {
@@ -83,25 +63,26 @@ void FlashWriter::NWriteEEPROMClick() {
 }
 
 void FlashWriter::startPageSequence(std::vector<std::uint8_t> image) {
-    const Poster post = posterFor(this);
+    const ui::UiPost post = ui::postTo(this);
     link::FlashWriteReports reports;
-    reports.pagesStarting = [post](int pages) {
-        post([pages](FlashWriter& writer) { writer.pagesStarting(pages); });
+    reports.pagesStarting = [this, post](int pages) {
+        post([this, pages] { pagesStarting(pages); });
     };
-    reports.pageBegun = [post](int page) {
-        post([page](FlashWriter& writer) { writer.pageBegun(page); });
-    };
+    reports.pageBegun = [this, post](int page) { post([this, page] { pageBegun(page); }); };
     const auto address = static_cast<std::uint8_t>(link::deviceAddress[0]);
-    link::startWorker([post, reports, stop = stop_, address, image = std::move(image)] {
-        link::FlashWriteResult result;
-        {
-            // Stopping the poll timer keeps new cycles away; a cycle, key press or command
-            // already on the line is let finish first.
-            const std::lock_guard line(link::lineMutex);
-            result = link::WriteFlashImage(address, image, reports, stop.get());
-        }
-        post([result](FlashWriter& writer) { writer.pageSequenceEnded(result); });
-    });
+    // Stopping the poll timer keeps new cycles away; a cycle, key press or command already on
+    // the line is let finish first.
+    const bool started = ui::startLineJob<link::FlashWriteResult>(
+        this,
+        [reports, stop = stop_, address, image = std::move(image)] {
+            return link::WriteFlashImage(address, image, reports, stop.get());
+        },
+        [this](std::optional<link::FlashWriteResult> result) {
+            pageSequenceEnded(result.value_or(kLineNeverFree));
+        });
+    if (!started) {
+        pageSequenceEnded(kLineNeverFree);
+    }
 }
 
 void FlashWriter::pagesStarting(int pages) {

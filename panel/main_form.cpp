@@ -6,6 +6,7 @@
 #include "link/worker_threads.h"
 #include "link/workers.h"
 #include "panel/instrument_window.h"
+#include "panel/message_window.h"
 #include "settings/keys.h"
 #include "settings/settings_loader.h"
 #include "settings/settings_variables.h"
@@ -13,6 +14,8 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QEvent>
+#include <functional>
 
 namespace zorvan::panel {
 namespace {
@@ -23,6 +26,25 @@ using namespace std::chrono_literals;
 constexpr auto kWorkerExitBound = 3s;
 // The poll period the program writes back when it runs with it.
 constexpr int kStandardPollPeriod = 1000;
+
+// Calls `onDoubleClick` for every double click on the widgets it watches.
+class DoubleClickFilter final : public QObject {
+public:
+    DoubleClickFilter(QObject* parent, std::function<void()> onDoubleClick)
+        : QObject(parent), onDoubleClick_(std::move(onDoubleClick)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonDblClick) {
+            onDoubleClick_();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> onDoubleClick_;
+};
 
 } // namespace
 
@@ -69,6 +91,10 @@ void TMainFormTestIndZorvan4::FormCreate() {
             [this] { TimerVisualisationInfoOnIndTimer(); });
     connect(this, &ui::BorderlessWindow::opened, this, [this] { openPortAndStartPolling(); });
     installWorkerReports();
+    auto* doubleClicks = new DoubleClickFilter(this, [this] { PanelInd1DblClick(); });
+    for (int i = 0; i < 6; ++i) {
+        indicatorPosition(i)->installEventFilter(doubleClicks);
+    }
 }
 
 // Workers report on their own threads; each report is carried over to this window's thread
@@ -181,6 +207,44 @@ void TMainFormTestIndZorvan4::resumePolling() {
     if (link::comPortOpen()) {
         TimerOprosaPribora.start();
     }
+}
+
+void TMainFormTestIndZorvan4::hidePanels() {
+    hide();
+    setEnabled(false);
+    for (int device = 1; device < link::kDeviceCount; ++device) {
+        if (link::deviceAddress[device] != 0 && fmZorvanNum[device]) {
+            fmZorvanNum[device]->hide();
+        }
+    }
+}
+
+void TMainFormTestIndZorvan4::showPanels() {
+    setEnabled(true);
+    show();
+    for (int device = 1; device < link::kDeviceCount; ++device) {
+        if (link::deviceAddress[device] != 0 && fmZorvanNum[device] &&
+            fmZorvanNum[device]->isHidden()) {
+            fmZorvanNum[device]->show();
+        }
+    }
+}
+
+void TMainFormTestIndZorvan4::holdIndicatorMessage(const link::PortMessage& message) {
+    holdIndicatorMessage(QString::fromStdString(message.text), message.fontSize, message.top,
+                         message.height);
+}
+
+void TMainFormTestIndZorvan4::hideIndicatorMessage() {
+    stIndSoobsch->hide();
+}
+
+void TMainFormTestIndZorvan4::reportNoAnswer() {
+    TFormMessage::showMessageWindow(this);
+}
+
+void TMainFormTestIndZorvan4::PanelInd1DblClick() {
+    MainPopupMenu->NGraphicClick();
 }
 
 void TMainFormTestIndZorvan4::holdIndicatorMessage(const QString& text, int fontSize, int top,

@@ -8,6 +8,7 @@
 #include "panel/instrument_window.h"
 #include "panel/main_menu.h"
 #include "panel/service_sequence.h"
+#include "ui/window_host.h"
 
 #include <QPointer>
 #include <QProgressBar>
@@ -16,7 +17,7 @@
 
 namespace zorvan::panel {
 
-class TMainFormTestIndZorvan4 final : public InstrumentPanel {
+class TMainFormTestIndZorvan4 final : public InstrumentPanel, public ui::WindowHost {
     Q_OBJECT
 
 public:
@@ -36,18 +37,25 @@ public:
     // The title-bar close of any panel: saves the positions of every panel and closes them.
     void CloseImageClick() override;
 
-    // Stops the poll and keeps it off, even when a cycle still under way is drawn and asks for
-    // the next: the line is wanted by a FLASH write or a port change.
-    void suspendPolling();
-    // Lets the poll run again, on an open port, and lets go of a held message.
-    void resumePolling();
+    // The host of the windows opened from here. Suspending the poll keeps it off even when a
+    // cycle still under way is drawn and asks for the next; resuming lets go of a held message.
+    void suspendPolling() override;
+    void resumePolling() override;
+    void hidePanels() override;
+    void showPanels() override;
+    void openInstrumentWindow(int device) override;
+    void closeInstrumentWindow(int device) override;
+    void holdIndicatorMessage(const link::PortMessage& message) override;
+    void hideIndicatorMessage() override;
+    void reportNoAnswer() override;
+    QWidget* ownerWindow() override { return this; }
+
     // Shows a message over the emptied indicator and keeps it there while the poll is
     // suspended, also when a cycle that was under way is drawn after it.
     void holdIndicatorMessage(const QString& text, int fontSize, int top, int height);
 
-    // Creates and shows, or closes, the window of instrument index d (1..5).
-    void openInstrumentWindow(int device);
-    void closeInstrumentWindow(int device);
+    // A double click on any indicator position opens the dynamic graph.
+    void PanelInd1DblClick();
 
     // The picture sets of the two instrument kinds.
     ArtworkSet artwork43;

@@ -2,10 +2,8 @@
 
 #include "link/device_state.h"
 #include "panel/main_form.h"
-#include "panel/message_window.h"
 
 #include <QFileInfo>
-#include <QPointer>
 
 namespace zorvan::panel {
 namespace {
@@ -40,6 +38,21 @@ MainMenu::MainMenu(TMainFormTestIndZorvan4& window)
     connect(this, &QMenu::aboutToShow, this, [this] { MainPopupMenuPopup(); });
     connect(NComPortProperties, &QAction::triggered, this, [] { NComPortPropertiesClick(); });
     connect(NWriteEEPROM, &QAction::triggered, flashWriter_, &FlashWriter::NWriteEEPROMClick);
+    connect(NGraphic, &QAction::triggered, this, [this] { NGraphicClick(); });
+    connect(NGraphicVlazhnAndTemperatura, &QAction::triggered, this,
+            [this] { launch(launchers_.humidityGraph); });
+    connect(NGraphicPlus, &QAction::triggered, this, [this] { launch(launchers_.thresholdGraph); });
+    connect(NAChH, &QAction::triggered, this, [this] { launch(launchers_.frequencyResponse); });
+}
+
+void MainMenu::NGraphicClick() {
+    launch(launchers_.dynamicGraph);
+}
+
+void MainMenu::launch(const std::function<void()>& launcher) const {
+    if (launcher && !flashWriter_->running()) {
+        launcher();
+    }
 }
 
 void MainMenu::MainPopupMenuPopup() {
@@ -98,47 +111,9 @@ void NComPortPropertiesClick() {
     if (main == nullptr || settings::fmProperties) {
         return;
     }
-    settings::TfmProperties window(main, connectionSettingsHooks(*main));
+    settings::TfmProperties window(*main);
     settings::fmProperties = &window;
     window.showModal();
-}
-
-settings::PropertiesWindowHooks connectionSettingsHooks(TMainFormTestIndZorvan4& window) {
-    const QPointer<TMainFormTestIndZorvan4> main(&window);
-    settings::PropertiesWindowHooks hooks;
-    hooks.openInstrumentWindow = [main](int device) {
-        if (main) {
-            main->openInstrumentWindow(device);
-        }
-    };
-    hooks.closeInstrumentWindow = [main](int device) {
-        if (main) {
-            main->closeInstrumentWindow(device);
-        }
-    };
-    hooks.stopPoll = [main] {
-        if (main) {
-            main->suspendPolling();
-        }
-    };
-    hooks.startPoll = [main] {
-        if (main) {
-            main->resumePolling();
-        }
-    };
-    hooks.showPortMessage = [main](const link::PortMessage& message) {
-        if (main) {
-            main->holdIndicatorMessage(QString::fromStdString(message.text), message.fontSize,
-                                       message.top, message.height);
-        }
-    };
-    hooks.hidePortMessage = [main] {
-        if (main) {
-            main->stIndSoobsch->hide();
-        }
-    };
-    hooks.reportNoAnswer = [main] { TFormMessage::showMessageWindow(main); };
-    return hooks;
 }
 
 } // namespace zorvan::panel

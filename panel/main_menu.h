@@ -11,10 +11,20 @@
 #include <QAction>
 #include <QMenu>
 #include <cstdint>
+#include <functional>
 
 namespace zorvan::panel {
 
 class TMainFormTestIndZorvan4;
+
+// The windows above the panels that the menu opens; the program installs them, as they live in
+// layers the panels do not know. An empty one leaves its item without an action.
+struct WindowLaunchers {
+    std::function<void()> dynamicGraph;
+    std::function<void()> thresholdGraph;
+    std::function<void()> humidityGraph;
+    std::function<void()> frequencyResponse;
+};
 
 class MainMenu final : public QMenu {
     Q_OBJECT
@@ -40,6 +50,10 @@ public:
 
     FlashWriter& flashWriter() const { return *flashWriter_; }
 
+    void setLaunchers(WindowLaunchers launchers) { launchers_ = std::move(launchers); }
+    // "График (динамический)", also a double click on the indicator.
+    void NGraphicClick();
+
     // Items, in menu order.
     QAction* NComPortProperties;
     QAction* N1;
@@ -52,8 +66,12 @@ public:
     QAction* NAChH;
 
 private:
+    // Opens a window above the panels unless a FLASH write holds the line.
+    void launch(const std::function<void()>& launcher) const;
+
     TMainFormTestIndZorvan4& window_;
     FlashWriter* flashWriter_;
+    WindowLaunchers launchers_;
 };
 
 // The menu of the windows of instruments 2 to 6.
@@ -68,8 +86,5 @@ public:
 
 // "Настройки" of any panel window: the connection settings window, modal, over the main window.
 void NComPortPropertiesClick();
-
-// What the connection settings window is given to reach the panel windows and the poll.
-settings::PropertiesWindowHooks connectionSettingsHooks(TMainFormTestIndZorvan4& window);
 
 } // namespace zorvan::panel

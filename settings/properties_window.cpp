@@ -112,8 +112,8 @@ QStringList withValue(QStringList items, const QString& value) {
     return items;
 }
 
-TfmProperties::TfmProperties(QWidget* owner, PropertiesWindowHooks hooks)
-    : ui::BorderlessWindow(owner), hooks_(std::move(hooks)) {
+TfmProperties::TfmProperties(ui::WindowHost& host, PortLister listPorts)
+    : ui::BorderlessWindow(host.ownerWindow()), host_(host), listPorts_(std::move(listPorts)) {
     setFixedSize(kWidth, kHeight);
     setWindowTitle(QStringLiteral("Настройки"));
     createComponents();
@@ -185,7 +185,7 @@ void TfmProperties::FormCreate() {
     startReveal(ui::topDownReveal(kWidth));
 
     OpenPortName = QString::fromStdString(link::comPortName);
-    const QStringList ports = hooks_.listPorts ? hooks_.listPorts() : systemSerialPorts();
+    const QStringList ports = listPorts_ ? listPorts_() : systemSerialPorts();
     fillList(cbCommName, ports, OpenPortName);
 
     OpenBaudRate = link::baudRate;
@@ -298,34 +298,27 @@ void TfmProperties::storeAddressChange(int device) {
     if (device == 0) {
         return;
     }
-    if (was > 0 && now == 0 && hooks_.closeInstrumentWindow) {
-        hooks_.closeInstrumentWindow(device);
-    } else if (was == 0 && now > 0 && hooks_.openInstrumentWindow) {
-        hooks_.openInstrumentWindow(device);
+    if (was > 0 && now == 0) {
+        host_.closeInstrumentWindow(device);
+    } else if (was == 0 && now > 0) {
+        host_.openInstrumentWindow(device);
     }
 }
 
 // The line is taken the way the workers take it, so the old port is closed only after the
 // exchange on it has ended and nothing is sent on the new one before the unlock.
 void TfmProperties::reopenPort() {
-    if (hooks_.stopPoll) {
-        hooks_.stopPoll();
-    }
+    host_.suspendPolling();
     bool opened = false;
     bool acknowledged = false;
     {
         const std::lock_guard line(link::lineMutex);
         link::CloseComPort();
-        opened = link::OpenComPort(link::readTotalTimeoutConstant,
-                                   [this](const link::PortMessage& message) {
-                                       if (hooks_.showPortMessage) {
-                                           hooks_.showPortMessage(message);
-                                       }
-                                   });
+        opened = link::OpenComPort(
+            link::readTotalTimeoutConstant,
+            [this](const link::PortMessage& message) { host_.holdIndicatorMessage(message); });
         if (opened) {
-            if (hooks_.hidePortMessage) {
-                hooks_.hidePortMessage();
-            }
+            host_.hideIndicatorMessage();
             acknowledged = link::SendCommand(static_cast<std::uint8_t>(link::deviceAddress[0]),
                                              link::kServiceCode, link::kUnlockKeyboard);
         }
@@ -333,12 +326,10 @@ void TfmProperties::reopenPort() {
     if (!opened) {
         return;
     }
-    if (!acknowledged && hooks_.reportNoAnswer) {
-        hooks_.reportNoAnswer();
+    if (!acknowledged) {
+        host_.reportNoAnswer();
     }
-    if (hooks_.startPoll) {
-        hooks_.startPoll();
-    }
+    host_.resumePolling();
 }
 
 } // namespace zorvan::settings

@@ -8,6 +8,7 @@
 #include "link/com_port.h"
 #include "ui/borderless_window.h"
 #include "ui/title_bar_button.h"
+#include "ui/window_host.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -22,23 +23,8 @@
 
 namespace zorvan::settings {
 
-// What the window needs from the panel windows, which own the poll and the instruments' windows.
-struct PropertiesWindowHooks {
-    // Creates and shows, or closes, the window of instrument index `device` (1..5).
-    std::function<void(int device)> openInstrumentWindow;
-    std::function<void(int device)> closeInstrumentWindow;
-    // Stops the poll and keeps it off; starts it again.
-    std::function<void()> stopPoll;
-    std::function<void()> startPoll;
-    // The main window's indicator message: a port that failed to open, or hidden after it opened.
-    std::function<void(const link::PortMessage&)> showPortMessage;
-    std::function<void()> hidePortMessage;
-    // Instrument 1 did not acknowledge the keyboard unlock after a reopen; returns once the user
-    // has closed the message.
-    std::function<void()> reportNoAnswer;
-    // The serial ports to offer; when empty, systemSerialPorts().
-    std::function<QStringList()> listPorts;
-};
+// The serial ports to offer.
+using PortLister = std::function<QStringList()>;
 
 // The serial ports of the system: on Windows every COM1..COM999 that exists, in use or not; on
 // other systems the serial devices the system knows of. In ascending order.
@@ -57,9 +43,9 @@ public:
     // The list item of an absent instrument.
     static constexpr QStringView kNoInstrument = u"нет";
 
-    // Reads the values in use from the shared state. `owner` is the main window, over which the
-    // window opens.
-    TfmProperties(QWidget* owner, PropertiesWindowHooks hooks);
+    // Reads the values in use from the shared state. The window opens over the host's window and
+    // offers the ports `listPorts` gives, or systemSerialPorts() when it is empty.
+    explicit TfmProperties(ui::WindowHost& host, PortLister listPorts = {});
 
     // Applies what changed and closes the window.
     void BitBtnOKClick();
@@ -118,7 +104,8 @@ private:
     void storeAddressChange(int device);
     void reopenPort();
 
-    PropertiesWindowHooks hooks_;
+    ui::WindowHost& host_;
+    PortLister listPorts_;
     std::array<QComboBox*, 6> addressLists_{};
 };
 

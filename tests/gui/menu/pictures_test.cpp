@@ -67,7 +67,7 @@ TEST_F(MenuPictures, MenusInTheirStates) {
 
 TEST_F(MenuPictures, ConnectionSettingsWindow) {
     auto& window = start(43);
-    settings::TfmProperties properties(&window, connectionSettingsHooks(window));
+    settings::TfmProperties properties(window);
     properties.show();
     for (int tick = 0; tick < 30; ++tick) {
         properties.openingTick();

@@ -31,8 +31,8 @@ QByteArray fileBytes(const QString& path) {
     return file.readAll();
 }
 
-std::unique_ptr<TfmProperties> openWindow(QWidget* owner, PropertiesWindowHooks hooks) {
-    auto window = std::make_unique<TfmProperties>(owner, std::move(hooks));
+std::unique_ptr<TfmProperties> openWindow(ui::WindowHost& host, PortLister listPorts = {}) {
+    auto window = std::make_unique<TfmProperties>(host, std::move(listPorts));
     window->show();
     PanelSession::finishOpening(*window);
     return window;
@@ -53,7 +53,7 @@ protected:
     }
 
     std::unique_ptr<TfmProperties> openOn(panel::TMainFormTestIndZorvan4& window) {
-        return openWindow(&window, panel::connectionSettingsHooks(window));
+        return openWindow(window);
     }
 
     // Stops the poll and forgets the traffic so far.
@@ -151,10 +151,8 @@ TEST_F(PropertiesOnMainWindow, BusyPortCanBeChosenAndReopeningOnItLeavesThePollO
     const QString busy = QString::fromStdString(otherLine->path());
     const auto otherProgram = link::makeSerialPort();
     ASSERT_EQ(otherProgram->open(otherLine->path()).status, link::OpenStatus::Opened);
-    PropertiesWindowHooks hooks = panel::connectionSettingsHooks(main);
     const QString current = QString::fromStdString(link::comPortName);
-    hooks.listPorts = [&] { return QStringList{current, busy}; };
-    auto window = openWindow(&main, hooks);
+    auto window = openWindow(main, [&] { return QStringList{current, busy}; });
 
     window->cbCommName->setCurrentText(busy);
     window->BitBtnOKClick();
@@ -198,7 +196,31 @@ TEST_F(PropertiesOnMainWindow, OutputCheckBoxSwitchesTheOutputOnlyOnTheOutputKin
     }
 }
 
-// The window without a main window: hooks that record what they are asked.
+// A host that records what the window asks of it.
+class RecordingHost final : public ui::WindowHost {
+public:
+    void suspendPolling() override { calls << QStringLiteral("stop poll"); }
+    void resumePolling() override { calls << QStringLiteral("start poll"); }
+    void hidePanels() override { calls << QStringLiteral("hide panels"); }
+    void showPanels() override { calls << QStringLiteral("show panels"); }
+    void openInstrumentWindow(int d) override { calls << QStringLiteral("open %1").arg(d); }
+    void closeInstrumentWindow(int d) override { calls << QStringLiteral("close %1").arg(d); }
+    void holdIndicatorMessage(const link::PortMessage&) override {
+        calls << QStringLiteral("message");
+    }
+    void hideIndicatorMessage() override { calls << QStringLiteral("hide message"); }
+    void reportNoAnswer() override { calls << QStringLiteral("no answer"); }
+    QWidget* ownerWindow() override { return owner; }
+
+    QWidget* owner = nullptr;
+    QStringList calls;
+};
+
+const PortLister kTwoPorts = [] {
+    return QStringList{QStringLiteral("ttyS0"), QStringLiteral("ttyS1")};
+};
+
+// The window without a main window.
 class PropertiesAlone : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -213,25 +235,9 @@ protected:
     }
     void TearDown() override { setSettingsFilePath({}); }
 
-    PropertiesWindowHooks recordingHooks() {
-        PropertiesWindowHooks hooks;
-        hooks.openInstrumentWindow = [this](int d) { calls << QStringLiteral("open %1").arg(d); };
-        hooks.closeInstrumentWindow = [this](int d) { calls << QStringLiteral("close %1").arg(d); };
-        hooks.stopPoll = [this] { calls << QStringLiteral("stop poll"); };
-        hooks.startPoll = [this] { calls << QStringLiteral("start poll"); };
-        hooks.showPortMessage = [this](const link::PortMessage&) {
-            calls << QStringLiteral("message");
-        };
-        hooks.hidePortMessage = [this] { calls << QStringLiteral("hide message"); };
-        hooks.reportNoAnswer = [this] { calls << QStringLiteral("no answer"); };
-        hooks.listPorts = [] {
-            return QStringList{QStringLiteral("ttyS0"), QStringLiteral("ttyS1")};
-        };
-        return hooks;
-    }
-
     QTemporaryDir folder;
-    QStringList calls;
+    RecordingHost host;
+    QStringList& calls = host.calls;
 };
 
 TEST_F(PropertiesAlone, StoredValuesNoListOffersAreAddedSelectedAndKept) {
@@ -239,7 +245,7 @@ TEST_F(PropertiesAlone, StoredValuesNoListOffersAreAddedSelectedAndKept) {
     link::baudRate = 57600;
     link::deviceAddress[0] = 70;
     link::deviceAddress[3] = 64;
-    auto window = openWindow(nullptr, recordingHooks());
+    auto window = openWindow(host, kTwoPorts);
 
     EXPECT_EQ(window->cbAdrPribor2->currentIndex(), 0) << "\"нет\" leads the list";
     EXPECT_EQ(window->cbAdrPribor2->count(), 64);
@@ -261,10 +267,8 @@ TEST_F(PropertiesAlone, UnansweredUnlockAfterAReopenIsReportedAndThePollStartsAn
     line.add(kFirst, {10, 43, 5, 7}).setFaults(silent);
     ASSERT_TRUE(line.open(60));
     link::comPortName = "ttyS1";
-    PropertiesWindowHooks hooks = recordingHooks();
     const QString path = QString::fromStdString(line.server->path());
-    hooks.listPorts = [&] { return QStringList{path}; };
-    auto window = openWindow(nullptr, hooks);
+    auto window = openWindow(host, [&] { return QStringList{path}; });
 
     window->cbCommName->setCurrentText(path);
     window->BitBtnOKClick();
@@ -276,7 +280,8 @@ TEST_F(PropertiesAlone, UnansweredUnlockAfterAReopenIsReportedAndThePollStartsAn
 TEST_F(PropertiesAlone, OpensTopDownOverItsOwnerAndClosesBottomUp) {
     QWidget owner;
     owner.setGeometry(200, 150, 278, 227);
-    TfmProperties window(&owner, recordingHooks());
+    host.owner = &owner;
+    TfmProperties window(host, kTwoPorts);
     window.show();
     EXPECT_EQ(window.pos(), QPoint(200 + (278 - 412) / 2, 150 + (227 - 297) / 3));
     EXPECT_EQ(window.ButtonPusto->size(), QSize(0, 0));

@@ -1,0 +1,130 @@
+#include "link/graph_exchanges.h"
+
+#include "link/com_port.h"
+#include "link/command_codes.h"
+#include "link/device_state.h"
+#include "link/exchange.h"
+#include "link/frame.h"
+
+#include <chrono>
+#include <thread>
+
+namespace zorvan::link {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Instruments that report no decimals of their own: one decimal.
+constexpr std::uint8_t kFixedDecimalsKind = 44;
+// From this version byte on the instrument samples with command 254 and is read with code 0.
+constexpr std::uint8_t kLargeSampleKind = 100;
+constexpr std::uint8_t kModeNormal = 0;
+constexpr std::uint8_t kModeSampling = 1;
+constexpr std::uint32_t kSampleBytes = 3;
+constexpr std::uint32_t kHumidityBytes = 11;
+
+std::uint8_t firstAddress() {
+    return static_cast<std::uint8_t>(deviceAddress[0]);
+}
+
+std::int32_t readDecimals(std::uint8_t kind) {
+    if (kind == kFixedDecimalsKind || kind == 0) {
+        return 1;
+    }
+    const std::uint8_t code = kind < kFirstOutputKind ? kDecimalsCode : kDecimalsCodeLarge;
+    std::uint8_t answer[1 + 3]{};
+    if (ReadData(kRegisterReadBits | firstAddress(), code, 1, answer)) {
+        return answer[2] + 1;
+    }
+    return 1;
+}
+
+// Reads one signed sample of the instrument at `address` into `sample`.
+bool readSample(std::uint8_t address, std::uint8_t modeBits, std::uint8_t code,
+                std::atomic<std::int32_t>& sample) {
+    std::uint8_t answer[kSampleBytes + 3]{};
+    if (!ReadData(modeBits | address, code, kSampleBytes, answer)) {
+        return false;
+    }
+    sample = decodeSigned24(answer + 2);
+    return true;
+}
+
+bool readHumidity(bool listen) {
+    // Room for another master's request in front of the answer when listening.
+    std::uint8_t buffer[kHumidityBytes + 7]{};
+    const std::uint8_t address = kDataReadBits | firstAddress();
+    const bool read = listen ? ListenData(address, kHumiditySampleCode, kHumidityBytes, buffer)
+                             : ReadData(address, kHumiditySampleCode, kHumidityBytes, buffer);
+    if (!read) {
+        return false;
+    }
+    const std::uint8_t* data = buffer + 2;
+    graphSample3 = decodeSigned24(data);
+    graphSample1 = decodeSigned24(data + 3);
+    graphSample4 = decodeSigned24(data + 8);
+    return true;
+}
+
+bool secondPresent() {
+    return deviceAddress[1] > 0;
+}
+
+bool readDynamic() {
+    const bool large = versionByte1[0] >= kLargeSampleKind;
+    if (large && deviceModeState != kModeSampling) {
+        if (SendCommand(firstAddress(), kModeCode, kModeSampling)) {
+            deviceModeState = kModeSampling;
+        }
+        if (secondPresent()) {
+            SendCommand(static_cast<std::uint8_t>(deviceAddress[1]), kModeCode, kModeSampling);
+        }
+    }
+    const std::uint8_t bits = large ? kRegisterReadBits : kDataReadBits;
+    const std::uint8_t code = large ? kLargeSampleCode : kSampleCode;
+    if (!readSample(firstAddress(), bits, code, graphSample1)) {
+        return false;
+    }
+    if (secondPresent()) {
+        readSample(static_cast<std::uint8_t>(deviceAddress[1]), bits, code, graphSample2);
+    }
+    return true;
+}
+
+} // namespace
+
+bool PrepareGraphReads() {
+    std::this_thread::sleep_for(10ms);
+    DiscardReceived();
+    if (deviceModeState != kModeNormal) {
+        if (!SendCommand(firstAddress(), kModeCode, kModeNormal)) {
+            return false;
+        }
+        deviceModeState = kModeNormal;
+    }
+    std::this_thread::sleep_for(15ms);
+    const std::int32_t decimals = readDecimals(versionByte1[0]);
+    graphDecimals = decimals;
+    // A tenth per decimal, multiplied out as the instrument's own scaling does it.
+    double scale = 1.0;
+    for (std::int32_t i = 0; i < decimals; ++i) {
+        scale *= 0.1;
+    }
+    graphScale = scale;
+    return true;
+}
+
+void StartGraphRequests() {
+    if (SendCommand(firstAddress(), kModeCode, kModeSampling)) {
+        deviceModeState = kModeSampling;
+    }
+    SendCommand(static_cast<std::uint8_t>(deviceAddress[1]), kModeCode, kModeSampling);
+}
+
+bool ReadGraphSamples(GraphReadKind kind, bool listen) {
+    const bool read = kind == GraphReadKind::Humidity ? readHumidity(listen) : readDynamic();
+    DiscardReceived();
+    return read;
+}
+
+} // namespace zorvan::link
