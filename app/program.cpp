@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "app/single_instance.h"
+#include "app/window_launchers.h"
 #include "panel/main_form.h"
 #include "settings/ini_file.h"
 #include "settings/settings_loader.h"
@@ -27,6 +28,7 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     QApplication::setApplicationDisplayName(QStringLiteral("Zorvan 4X, 8X"));
 
     panel::TMainFormTestIndZorvan4 mainForm;
+    installWindowLaunchers(mainForm);
     QObject::connect(&guard, &SingleInstance::restoreRequested, &mainForm,
                      &panel::TMainFormTestIndZorvan4::restoreFromSecondCopy);
     if (hooks.mainWindowCreated) {

@@ -2,8 +2,13 @@
 
 #include "link/device_state.h"
 
+#include <atomic>
+
 namespace zorvan::link {
 namespace {
+
+// Mirrors whether comPortHandle is open, so that asking does not wait for an exchange on the line.
+std::atomic<bool> handleOpen{false};
 
 std::string quoted(const std::string& name) {
     return "\"" + name + "\"";
@@ -41,6 +46,7 @@ bool OpenComPort(std::int32_t readTimeoutMs, const PortMessageSink& showMessage)
     }
     comPortHandle = makeSerialPort();
     const OpenResult result = comPortHandle->open(comPortName);
+    handleOpen = comPortHandle->isOpen();
     if (result.status != OpenStatus::Opened) {
         showMessage(openFailure(result));
         return false;
@@ -57,11 +63,11 @@ void CloseComPort() {
     if (comPortHandle) {
         comPortHandle->close();
     }
+    handleOpen = false;
 }
 
 bool comPortOpen() {
-    const std::lock_guard lock(comPortMutex);
-    return comPortHandle && comPortHandle->isOpen();
+    return handleOpen;
 }
 
 void DiscardReceived() {

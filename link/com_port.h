@@ -33,6 +33,7 @@ bool OpenComPort(std::int32_t readTimeoutMs, const PortMessageSink& showMessage)
 // Closes the port once the exchange on the line, if any, has finished.
 void CloseComPort();
 
+// Whether the port handle is open; answers at once, also while an exchange is on the line.
 bool comPortOpen();
 
 // Drops whatever the instruments sent that nobody read, once the line is quiet.

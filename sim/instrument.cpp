@@ -80,6 +80,11 @@ std::int32_t Instrument::sampleValue(Clock::time_point now) const {
     return static_cast<std::int32_t>(std::lround(shownValue(now) * std::pow(10.0, decimals)));
 }
 
+std::int32_t Instrument::graphSampleValue(Clock::time_point now) const {
+    const double value = shownValue(now) + signalDetailAt(reading, now - startedAt_);
+    return static_cast<std::int32_t>(std::lround(value * std::pow(10.0, decimals)));
+}
+
 bool Instrument::stable(Clock::time_point now) const {
     const double change = measuredValue(now) - measuredValue(now - std::chrono::seconds(1));
     return std::abs(change) < kStableBand;
@@ -152,13 +157,13 @@ std::optional<std::vector<std::uint8_t>> Instrument::readData(std::uint8_t code,
         return std::vector<std::uint8_t>(version.begin(), version.end());
     case kHumiditySampleCode:
         appendSigned24(data, hundredths(temperature1At(reading, now - startedAt_)));
-        appendSigned24(data, sampleValue(now));
+        appendSigned24(data, graphSampleValue(now));
         data.push_back(0);
         data.push_back(0);
         appendSigned24(data, hundredths(temperature2At(reading, now - startedAt_)));
         return data;
     case kSampleCode:
-        appendSigned24(data, sampleValue(now));
+        appendSigned24(data, graphSampleValue(now));
         return data;
     case kFlashReadinessCode:
         return std::vector<std::uint8_t>{flashReadiness};
@@ -174,7 +179,7 @@ std::optional<std::vector<std::uint8_t>> Instrument::readRegister(std::uint8_t c
     std::vector<std::uint8_t> data;
     switch (code) {
     case kLargeSampleCode:
-        appendSigned24(data, sampleValue(now));
+        appendSigned24(data, graphSampleValue(now));
         return data;
     case kSetValueCode:
         return std::vector<std::uint8_t>{static_cast<std::uint8_t>(setValue & 0xFF),

@@ -62,6 +62,8 @@ public:
     double shownValue(Clock::time_point now) const;
     // The shown value as the integer of the graph reads: shown value times 10^decimals.
     std::int32_t sampleValue(Clock::time_point now) const;
+    // A graph read's sample: the shown value with the signal's noise and steps.
+    std::int32_t graphSampleValue(Clock::time_point now) const;
     bool stable(Clock::time_point now) const;
     std::uint8_t lamps(Clock::time_point now) const;
     IndicatorCodes indicatorCodes(Clock::time_point now) const;

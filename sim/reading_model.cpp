@@ -1,6 +1,7 @@
 #include "sim/reading_model.h"
 
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 
 namespace zorvan::sim {
@@ -22,6 +23,22 @@ double drift(const Reading& reading, Clock::duration elapsed, double amplitude, 
            amplitude * 0.01 * std::sin(kTwoPi * t / 1.7);
 }
 
+// A repeatable pseudo-random number in [-1, 1] for a whole number (splitmix64).
+double scatter(std::uint64_t value) {
+    value += 0x9E3779B97F4A7C15ULL;
+    value = (value ^ (value >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    value = (value ^ (value >> 27)) * 0x94D049BB133111EBULL;
+    value ^= value >> 31;
+    return static_cast<double>(value >> 11) / static_cast<double>(1ULL << 52) - 1.0;
+}
+
+constexpr double kNoiseAmplitude = 0.04;
+constexpr double kNoiseStepSeconds = 0.01;
+constexpr double kStepSeconds = 20.0;
+constexpr double kStepAmplitude = 0.6;
+// A third of the stretches carry a step.
+constexpr double kStepShare = 1.0 / 3.0;
+
 } // namespace
 
 double sensorResponse(std::uint16_t setValue) {
@@ -39,6 +56,19 @@ double temperature1At(const Reading& reading, Clock::duration elapsed) {
 
 double temperature2At(const Reading& reading, Clock::duration elapsed) {
     return reading.temperature2 + drift(reading, elapsed, 0.25, 120.0);
+}
+
+double signalDetailAt(const Reading& reading, Clock::duration elapsed) {
+    if (!reading.drifting) {
+        return 0.0;
+    }
+    const double t = seconds(elapsed) + reading.driftPhase;
+    const auto noiseSlot = static_cast<std::uint64_t>(t / kNoiseStepSeconds);
+    const auto stretch = static_cast<std::uint64_t>(t / kStepSeconds);
+    const double noise = kNoiseAmplitude * scatter(noiseSlot);
+    const bool stepped = (scatter(stretch * 2) + 1.0) / 2.0 < kStepShare;
+    const double step = stepped ? kStepAmplitude * scatter(stretch * 2 + 1) : 0.0;
+    return noise + step;
 }
 
 } // namespace zorvan::sim

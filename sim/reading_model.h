@@ -35,4 +35,8 @@ double humidityAt(const Reading& reading, Clock::duration elapsed);
 double temperature1At(const Reading& reading, Clock::duration elapsed);
 double temperature2At(const Reading& reading, Clock::duration elapsed);
 
+// What a graph read sees on top of the humidity: sensor noise and, now and then, a step that
+// holds for a while, as when a door opens beside the sensor. 0 while the reading stands still.
+double signalDetailAt(const Reading& reading, Clock::duration elapsed);
+
 } // namespace zorvan::sim

@@ -1,5 +1,7 @@
 // Renders every window of the program in each of its states to PNG files, so anyone can look at
 // what the program shows: screenshots <folder>.
+#include "app/window_launchers.h"
+#include "graphs/graph_window.h"
 #include "link/com_port.h"
 #include "link/device_state.h"
 #include "link/worker_threads.h"
@@ -156,6 +158,52 @@ void messageWindow() {
     });
 }
 
+// The dynamic graph: ready, running on two instruments, and with instrument 1 silent.
+void graphWindow() {
+    using zorvan::graphs::FormGraphic;
+    const auto openGraph = [](PanelSession& session, TMainFormTestIndZorvan4& window) {
+        session.waitForPollCycles(1);
+        zorvan::app::installWindowLaunchers(window);
+        window.MainPopupMenu->NGraphic->trigger();
+        PanelSession::waitFor([] {
+            return FormGraphic->BitBtnPuskStop->isEnabled() ||
+                   FormGraphic->windowTitle().endsWith(
+                       zorvan::graphs::TFormGraphic::kSilentSuffix);
+        });
+        QTest::qWait(300); // the opening animation
+        return FormGraphic.data();
+    };
+    const auto exitGraph = [](zorvan::graphs::TFormGraphic& graph) {
+        graph.BitBtnCloseGraphic->click();
+        PanelSession::waitFor([] { return !FormGraphic; });
+    };
+    withSession([&](PanelSession& session) {
+        session.line.add(10, {10, 43, 5, 7});
+        session.line.add(11, {10, 80, 1, 2}).setReading(44.0);
+        SessionSettings settings = quickPoll();
+        settings.addresses = {10, 11, 0, 0, 0, 0};
+        auto* graph = openGraph(session, session.start(settings));
+        save(*graph, QStringLiteral("graph_ready"));
+        graph->cbReadPeriod->setCurrentText(QStringLiteral("0.02"));
+        graph->BitBtnPuskStop->click();
+        PanelSession::waitFor([&] { return graph->Graphic.count() >= 100; }, 20000);
+        QTest::qWait(50);
+        save(*graph, QStringLiteral("graph_running_two_instruments"));
+        graph->BitBtnPuskStop->click();
+        PanelSession::waitFor([] { return !zorvan::link::graphReadBusy; });
+        exitGraph(*graph);
+    });
+    withSession([&](PanelSession& session) {
+        zorvan::sim::Faults silent;
+        silent.silent = true;
+        session.line.add(10, {10, 43, 5, 7}).setFaults(silent);
+        zorvan::link::deviceModeState = 1;
+        auto* graph = openGraph(session, session.start(quickPoll()));
+        save(*graph, QStringLiteral("graph_instrument_silent"));
+        exitGraph(*graph);
+    });
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -174,6 +222,7 @@ int main(int argc, char** argv) {
     instrumentWindow();
     portErrors();
     messageWindow();
+    graphWindow();
     std::printf("%d pictures\n", written);
     return 0;
 }

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "chart/column_canvas.h"
+#include "chart/line_series.h"
+#include "chart/plot_view.h"
+
+#include <QPen>
+
+class QPainter;
+
+namespace zorvan::chart {
+
+QPen penOf(const LineSeries& series, const QColor& colour);
+
+// Draws a line series clipped to the plot area. Where the view holds no more points than pixel
+// columns, the real polyline. Else one vertical stroke per pixel column over the column's true
+// extremes and the link from the previous column, so no column ever loses its lowest or highest
+// point and the cost follows the width, not the point count. The segment ending at a point is
+// drawn in that point's colour.
+// `canvas` holds the column strokes; it is kept between paints to save its allocation.
+void paintLineSeries(QPainter& painter, ColumnCanvas& canvas, const LineSeries& series,
+                     const PlotView& view);
+
+} // namespace zorvan::chart

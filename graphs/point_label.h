@@ -1,0 +1,22 @@
+#pragma once
+
+// The texts the dynamic graph shows beside its points: the elapsed-time label of a point, the
+// read rate and the window caption.
+
+#include <QString>
+#include <cstdint>
+
+namespace zorvan::graphs {
+
+// " 12.345c ": the whole time since the first point, in seconds with `decimals` decimals and
+// the process decimal separator, so a run of days never wraps at midnight.
+QString secondsLabel(double elapsedSeconds, int decimals);
+
+// "49.51 изм./сек.": readings per second over the points held, 0 for no time.
+QString readRateText(qsizetype points, double spanSeconds);
+
+// "Zorvan 48" from the instrument's kind byte (tens and units: 5 gives "Zorvan 05"), or
+// "Zorvan 4X, 8X" while the kind is unknown.
+QString instrumentTitle(std::uint8_t versionByte1);
+
+} // namespace zorvan::graphs

@@ -1,0 +1,106 @@
+#include "chart/chart.h"
+
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace zorvan::chart {
+namespace {
+
+TEST(ChartAxis, MinimumAboveMaximumIsRefusedAndChangesNothing) {
+    Chart chart;
+    Axis& axis = chart.leftAxis();
+    axis.setAutomatic(false);
+    axis.setMinMax(0.0, 10.0);
+
+    EXPECT_FALSE(axis.setMinimum(10.5));
+    EXPECT_FALSE(axis.setMaximum(-0.5));
+    EXPECT_EQ(axis.minimum(), 0.0);
+    EXPECT_EQ(axis.maximum(), 10.0);
+
+    EXPECT_TRUE(axis.setMinimum(10.0)); // equal is allowed
+    EXPECT_TRUE(axis.setMaximum(10.0));
+    EXPECT_EQ(axis.minimum(), 10.0);
+
+    axis.setMinMax(5.0, -5.0);
+    EXPECT_EQ(axis.minimum(), -5.0);
+    EXPECT_EQ(axis.maximum(), 5.0);
+}
+
+class ShownChart : public testing::Test {
+protected:
+    void SetUp() override {
+        LineSeries& series = chart.addLineSeries();
+        for (int i = 0; i <= 100; ++i) {
+            series.append(i, i % 10);
+        }
+        chart.resize(640, 480);
+        chart.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&chart));
+        plot = chart.plotArea();
+    }
+
+    void drag(QPoint from, QPoint to) {
+        QTest::mousePress(&chart, Qt::LeftButton, {}, from);
+        QTest::mouseRelease(&chart, Qt::LeftButton, {}, to);
+    }
+
+    Chart chart;
+    QRect plot;
+};
+
+TEST_F(ShownChart, DragDownRightZoomsInAndDragUpLeftReturnsToTheFullView) {
+    const ValueRange fullX = chart.visibleXRange();
+    const ValueRange fullY = chart.visibleYRange();
+    ASSERT_EQ(fullX.minimum, 0.0);
+    ASSERT_EQ(fullX.maximum, 100.0);
+
+    const QPoint start = plot.topLeft() + QPoint(plot.width() / 4, plot.height() / 4);
+    const QPoint end = plot.topLeft() + QPoint(plot.width() / 2, plot.height() * 3 / 4);
+    drag(start, start); // a plain click
+    EXPECT_FALSE(chart.zoomed());
+
+    drag(start, end);
+    ASSERT_TRUE(chart.zoomed());
+    const ValueRange zoomedX = chart.visibleXRange();
+    const ValueRange zoomedY = chart.visibleYRange();
+    EXPECT_NEAR(zoomedX.minimum, 25.0, 1.0);
+    EXPECT_NEAR(zoomedX.maximum, 50.0, 1.0);
+    EXPECT_NEAR(zoomedY.minimum, fullY.minimum + (fullY.maximum - fullY.minimum) / 4, 0.1);
+    EXPECT_NEAR(zoomedY.maximum, fullY.minimum + (fullY.maximum - fullY.minimum) * 3 / 4, 0.1);
+    // The axes keep their own range under the zoom.
+    EXPECT_EQ(chart.bottomAxis().maximum(), 100.0);
+
+    drag(end, start);
+    EXPECT_FALSE(chart.zoomed());
+    EXPECT_EQ(chart.visibleXRange().minimum, fullX.minimum);
+    EXPECT_EQ(chart.visibleXRange().maximum, fullX.maximum);
+}
+
+TEST_F(ShownChart, DoubleClickSignalsAndARightClickInPlaceOpensThePopupMenu) {
+    QSignalSpy doubleClicks(&chart, &Chart::doubleClicked);
+    QTest::mouseDClick(&chart, Qt::LeftButton, {}, plot.center());
+    EXPECT_EQ(doubleClicks.count(), 1);
+    EXPECT_FALSE(chart.zoomed());
+
+    QMenu menu;
+    QAction* action = menu.addAction(QStringLiteral("Copy"));
+    chart.setPopupMenu(&menu);
+
+    action->setVisible(false);
+    QTest::mouseClick(&chart, Qt::RightButton, {}, plot.center());
+    EXPECT_FALSE(menu.isVisible()) << "a menu with no visible action stays shut";
+
+    action->setVisible(true);
+    QTest::mousePress(&chart, Qt::RightButton, {}, plot.center());
+    QTest::mouseRelease(&chart, Qt::RightButton, {}, plot.center() + QPoint(30, 0));
+    EXPECT_FALSE(menu.isVisible()) << "a right drag is not a click";
+
+    QTest::mouseClick(&chart, Qt::RightButton, {}, plot.center());
+    EXPECT_TRUE(menu.isVisible());
+    menu.hide();
+}
+
+} // namespace
+} // namespace zorvan::chart

@@ -1,0 +1,260 @@
+// The dynamic graph window over a simulated bus: what it sends when it opens and starts, how it
+// turns readings into points, and what it leaves behind when it closes.
+#include "app/window_launchers.h"
+#include "graphs/graph_window.h"
+#include "link/device_state.h"
+#include "settings/keys.h"
+#include "settings/settings_variables.h"
+#include "settings/typed_settings.h"
+#include "tests/support/panel_session.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace zorvan::graphs {
+namespace {
+
+using testing::PanelSession;
+using testing::request;
+using Frames = std::vector<std::vector<std::uint8_t>>;
+
+constexpr std::uint8_t kFirst = 10;
+constexpr std::uint8_t kSecond = 11;
+constexpr std::uint8_t kRead = 0x80;
+constexpr std::uint8_t kRegister = 0xC0;
+
+class GraphWindowTest : public ::testing::Test {
+protected:
+    // Instrument 1 of `kind` (and instrument 2 of the 8.0 kind when `second`), the poll running.
+    panel::TMainFormTestIndZorvan4& start(std::uint8_t kind, bool second = false,
+                                          const sim::Faults& faults = {}) {
+        session.line.add(kFirst, {10, kind, 5, 7}).setFaults(faults);
+        testing::SessionSettings wanted;
+        wanted.pollPeriodMs = 30;
+        wanted.readTimeoutMs = 60;
+        if (second) {
+            session.line.add(kSecond, {10, 80, 1, 2});
+            wanted.addresses[1] = kSecond;
+        }
+        auto& main = session.start(wanted);
+        app::installWindowLaunchers(main);
+        EXPECT_TRUE(session.waitForPollCycles(1));
+        return main;
+    }
+
+    // Opens the graph from the menu and waits until its preparation ended.
+    TFormGraphic& open(panel::TMainFormTestIndZorvan4& main) {
+        sentBefore = session.line.frames().size();
+        main.MainPopupMenu->NGraphic->trigger();
+        EXPECT_TRUE(FormGraphic);
+        EXPECT_TRUE(PanelSession::waitFor([] {
+            return FormGraphic->BitBtnPuskStop->isEnabled() ||
+                   FormGraphic->windowTitle().endsWith(TFormGraphic::kSilentSuffix);
+        }));
+        return *FormGraphic;
+    }
+
+    Frames sentSinceOpening() const {
+        const Frames all = session.line.frames();
+        return {all.begin() + static_cast<std::ptrdiff_t>(sentBefore), all.end()};
+    }
+
+    static void clickStart(TFormGraphic& window) {
+        window.BitBtnPuskStop->click();
+        EXPECT_TRUE(PanelSession::waitFor([&] { return window.running(); }));
+    }
+
+    static void exit(TFormGraphic& window) {
+        window.BitBtnCloseGraphic->click();
+        EXPECT_TRUE(PanelSession::waitFor([] { return !FormGraphic; }));
+    }
+
+    PanelSession session;
+    std::size_t sentBefore = 0;
+};
+
+TEST_F(GraphWindowTest, PreparationPutsInstrument1InItsNormalModeAndReadsItsDecimals) {
+    auto& main = start(43);
+    link::deviceModeState = 1;
+    auto& window = open(main);
+
+    EXPECT_EQ(sentSinceOpening(),
+              (Frames{request(kFirst, 254, 0), request(kRegister | kFirst, 6, 0)}));
+    EXPECT_EQ(link::deviceModeState, 0);
+    EXPECT_EQ(link::graphDecimals, 2) << "the instrument reports decimals less one";
+    EXPECT_DOUBLE_EQ(link::graphScale, 0.1 * 0.1);
+    EXPECT_EQ(window.windowTitle(), "Zorvan 43 - график");
+    EXPECT_TRUE(window.cbOkno->isEnabled());
+    EXPECT_TRUE(main.isHidden());
+    EXPECT_TRUE(link::graphWindowOpen);
+    const int cycles = link::pollCount;
+    QTest::qWait(120);
+    EXPECT_EQ(link::pollCount, cycles) << "the poll stays off while the graph owns the line";
+    exit(window);
+}
+
+TEST_F(GraphWindowTest, InstrumentsOfTheLargeKindReportDecimalsWithCode31) {
+    auto& main = start(80);
+    link::deviceModeState = 0;
+    auto& window = open(main);
+    EXPECT_EQ(sentSinceOpening(), (Frames{request(kRegister | kFirst, 31, 0)}));
+    exit(window);
+}
+
+TEST_F(GraphWindowTest, DoubleClickOnTheIndicatorOpensItAndKind44HasOneDecimalUnasked) {
+    auto& main = start(44);
+    link::deviceModeState = 0;
+    const std::size_t before = session.line.frames().size();
+    QTest::mouseDClick(main.indicatorPosition(2), Qt::LeftButton);
+    ASSERT_TRUE(FormGraphic);
+    ASSERT_TRUE(PanelSession::waitFor([] { return FormGraphic->BitBtnPuskStop->isEnabled(); }));
+    EXPECT_EQ(session.line.frames().size(), before);
+    EXPECT_EQ(link::graphDecimals, 1);
+    exit(*FormGraphic);
+}
+
+TEST_F(GraphWindowTest, SilentInstrumentLeavesStartDisabledAndExitSendsNothing) {
+    sim::Faults silent;
+    silent.silent = true;
+    auto& main = start(43, false, silent);
+    link::deviceModeState = 1;
+    auto& window = open(main);
+
+    EXPECT_EQ(window.windowTitle(), "Zorvan 4X, 8X  -  прибор отключен") << "its kind is unknown";
+    EXPECT_FALSE(window.BitBtnPuskStop->isEnabled());
+    const std::size_t sent = session.line.frames().size();
+    exit(window);
+    EXPECT_EQ(session.line.frames().size(), sent);
+    EXPECT_FALSE(main.isHidden());
+    EXPECT_FALSE(link::graphWindowOpen);
+    EXPECT_TRUE(session.waitForPollCycles(1)) << "the poll resumes";
+}
+
+TEST_F(GraphWindowTest, StartAsksBothAddressesThenReadsInstrument1Only) {
+    auto& main = start(43);
+    auto& window = open(main);
+    window.cbReadPeriod->setCurrentText(QStringLiteral("0.02"));
+    sentBefore = session.line.frames().size();
+    clickStart(window);
+    ASSERT_TRUE(PanelSession::waitFor([&] { return window.Graphic.count() >= 3; }));
+    window.BitBtnPuskStop->click();
+
+    const Frames sent = sentSinceOpening();
+    ASSERT_GE(sent.size(), 5U);
+    EXPECT_EQ(sent[0], request(kFirst, 254, 1));
+    EXPECT_EQ(sent[1], request(0, 254, 1)) << "instrument 2's address even when it is 0";
+    for (std::size_t i = 2; i < sent.size(); ++i) {
+        EXPECT_EQ(sent[i], request(kRead | kFirst, 152, 2));
+    }
+    EXPECT_EQ(window.Graphic2.count(), 0);
+    EXPECT_TRUE(window.cbOkno->isEnabled()) << "the lists come back at Стоп";
+    exit(window);
+}
+
+TEST_F(GraphWindowTest, LargeKindSamplesWithCode0AndReadsInstrument2Too) {
+    auto& main = start(100, true);
+    auto& window = open(main);
+    sentBefore = session.line.frames().size();
+    link::deviceModeState = 0;
+    clickStart(window);
+    link::deviceModeState = 0; // as if the instrument forgot it: the read asks again
+    ASSERT_TRUE(PanelSession::waitFor([&] { return window.Graphic2.count() >= 2; }));
+    window.BitBtnPuskStop->click();
+
+    const Frames sent = sentSinceOpening();
+    const Frames expectedStart{
+        request(kFirst, 254, 1),           request(kSecond, 254, 1),
+        request(kFirst, 254, 1),           request(kSecond, 254, 1),
+        request(kRegister | kFirst, 0, 2), request(kRegister | kSecond, 0, 2)};
+    ASSERT_GE(sent.size(), expectedStart.size());
+    EXPECT_EQ(Frames(sent.begin(), sent.begin() + 6), expectedStart);
+    EXPECT_EQ(window.Graphic.count(), window.Graphic2.count());
+    exit(window);
+}
+
+TEST_F(GraphWindowTest, Span100After101ReadingsHolds100PointsAndTheViewSlidesByOne) {
+    auto& main = start(43);
+    auto& window = open(main);
+    window.cbReadPeriod->setCurrentText(QStringLiteral("10.0")); // no live read meanwhile
+    clickStart(window);
+    for (int i = 0; i <= 100; ++i) {
+        window.TimerViewDataGraphicTimer({i % 2 == 0 ? 0 : 700, 0, 0, 0});
+    }
+    ASSERT_EQ(window.Graphic.count(), 100);
+    EXPECT_EQ(window.Graphic.x(0), 1);
+    EXPECT_EQ(window.Graphic.x(99), 100);
+    EXPECT_EQ(window.Chart1->bottomAxis().minimum(), 1);
+    EXPECT_EQ(window.Chart1->bottomAxis().maximum(), 101);
+    EXPECT_NEAR(window.Chart1->leftAxis().minimum(), -0.244, 1e-9);
+    EXPECT_NEAR(window.Chart1->leftAxis().maximum(), 7.24688, 1e-9);
+    EXPECT_EQ(window.Graphic.label(0).left(2), " 0") << "labels count from the first point";
+    window.BitBtnPuskStop->click();
+    exit(window);
+}
+
+TEST_F(GraphWindowTest, ReadsSlowerThanThePeriodAreCountedNotQueued) {
+    sim::Faults slow;
+    slow.answerDelay = std::chrono::milliseconds(40);
+    auto& main = start(43, false, slow);
+    auto& window = open(main);
+    window.cbReadPeriod->setCurrentText(QStringLiteral("0.02"));
+    sentBefore = session.line.frames().size();
+    clickStart(window);
+    ASSERT_TRUE(PanelSession::waitFor([&] { return window.missedReads() >= 5; }));
+    EXPECT_EQ(window.laPropusky->text(),
+              QStringLiteral("Пропущено запросов: %1").arg(window.missedReads()));
+    window.BitBtnPuskStop->click();
+    EXPECT_TRUE(PanelSession::waitFor([] { return !link::graphReadBusy; }));
+
+    const auto reads = static_cast<qsizetype>(sentSinceOpening().size()) - 2;
+    EXPECT_LE(window.Graphic.count(), reads) << "never a point without its read";
+    EXPECT_GE(window.Graphic.count(), reads - 1);
+    exit(window);
+}
+
+TEST_F(GraphWindowTest, ExitWritesOnlyWhatChangedAndGivesThePanelsBackWhereTheyWere) {
+    auto& main = start(43);
+    const QPoint where = main.pos();
+    auto& window = open(main);
+    EXPECT_EQ(window.cbReadPeriod->currentText(), "0.5");
+    window.cbOkno->setCurrentText(QStringLiteral("2000"));
+    exit(window);
+
+    EXPECT_EQ(settings::readSetting(settings::kGraphSpan), 2000);
+    EXPECT_EQ(settings::graphSpanSaved, 2000);
+    EXPECT_FALSE(settings::settingExists(settings::kReadPeriod))
+        << "a stored 500 shows as 0.5 and is not rewritten as 493";
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_TRUE(main.isEnabled());
+    EXPECT_EQ(main.pos(), where);
+    EXPECT_TRUE(session.waitForPollCycles(2));
+
+    auto& again = open(main);
+    EXPECT_EQ(again.cbOkno->currentText(), "2000");
+    again.cbReadPeriod->setCurrentText(QStringLiteral("0.2"));
+    again.cbReadPeriod->setCurrentText(QStringLiteral("0.5"));
+    exit(again);
+    EXPECT_EQ(settings::readSetting(settings::kReadPeriod), 493);
+}
+
+TEST_F(GraphWindowTest, PortVanishingWhileRunningNeitherHangsNorStopsStopAndExit) {
+    auto& main = start(43);
+    auto& window = open(main);
+    window.cbReadPeriod->setCurrentText(QStringLiteral("0.02"));
+    clickStart(window);
+    ASSERT_TRUE(PanelSession::waitFor([&] { return window.Graphic.count() >= 2; }));
+    session.line.server->vanish();
+    QTest::qWait(200);
+    const qsizetype points = window.Graphic.count();
+    QTest::qWait(100);
+    EXPECT_EQ(window.Graphic.count(), points) << "a failed read adds no point";
+
+    window.BitBtnPuskStop->click();
+    EXPECT_FALSE(window.running());
+    exit(window);
+    EXPECT_TRUE(PanelSession::waitFor(
+        [&] { return main.stIndSoobsch->text() == QStringLiteral("Ошибка связи\nс прибором!"); }));
+}
+
+} // namespace
+} // namespace zorvan::graphs
