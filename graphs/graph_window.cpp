@@ -1,31 +1,42 @@
 #include "graphs/graph_window.h"
 
+#include "graphs/graph_clock.h"
+#include "graphs/humidity_rules.h"
 #include "graphs/point_label.h"
 #include "graphs/read_period.h"
-#include "graphs/vertical_scaling.h"
 #include "link/device_state.h"
+#include "settings/decimal_key_filter.h"
+#include "settings/humidity_graph_settings_window.h"
+#include "settings/number_format.h"
+#include "settings/settings_path.h"
 #include "settings/settings_variables.h"
 #include "settings/typed_settings.h"
 #include "ui/line_job.h"
 
 #include <QCloseEvent>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QPropertyAnimation>
 #include <QScreen>
-#include <chrono>
-#include <vector>
+#include <cmath>
 
 namespace zorvan::graphs {
 
 namespace {
 
+constexpr int kStripHeight = 44;
+constexpr int kHumidityStripHeight = 60;
 constexpr int kIndicatorWidth = 90;
 constexpr int kIndicatorGap = 5;
 constexpr int kOpeningAnimationMs = 200;
-
-const QColor kInstrument1Colour(255, 0, 0);
-const QColor kInstrument2Colour(0, 0, 255);
+constexpr int kHumidityReadMs = 1000;
+constexpr int kListeningReadMs = 999;
+// The span of the modes that never trim: in effect no limit.
+constexpr std::int32_t kUnlimitedSpan = 1'410'065'408;
 
 const QStringList kSpanEntries{
     QStringLiteral("100"),   QStringLiteral("200"),   QStringLiteral("300"),
@@ -35,19 +46,31 @@ const QStringList kSpanEntries{
     QStringLiteral("10000"), QStringLiteral("20000"), QStringLiteral("50000"),
     QStringLiteral("100000")};
 
-// The moment a reading is processed, in seconds of a clock that never jumps.
-double nowSeconds() {
-    using Seconds = std::chrono::duration<double>;
-    return std::chrono::duration_cast<Seconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-bool secondInstrumentPresent() {
-    return link::deviceAddress[1] > 0;
-}
+const QStringList kThresholdEntries{
+    QStringLiteral("1"),     QStringLiteral("2"),     QStringLiteral("5"),
+    QStringLiteral("10"),    QStringLiteral("20"),    QStringLiteral("50"),
+    QStringLiteral("100"),   QStringLiteral("200"),   QStringLiteral("500"),
+    QStringLiteral("1000"),  QStringLiteral("2000"),  QStringLiteral("5000"),
+    QStringLiteral("10000"), QStringLiteral("20000"), QStringLiteral("50000"),
+    QStringLiteral("100000")};
 
 GraphReading currentSamples() {
     return {link::graphSample1, link::graphSample2, link::graphSample3, link::graphSample4};
+}
+
+QLabel* figurePanel(QWidget* parent, const QColor& colour) {
+    auto* panel = new QLabel(parent);
+    QFont font = panel->font();
+    font.setPointSize(20);
+    font.setBold(true);
+    panel->setFont(font);
+    panel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    panel->setFrameShape(QFrame::Panel);
+    panel->setFrameShadow(QFrame::Sunken);
+    QPalette palette = panel->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    panel->setPalette(palette);
+    return panel;
 }
 
 } // namespace
@@ -58,7 +81,8 @@ TFormGraphic::TFormGraphic(ui::WindowHost& host, GraphMode mode)
       Chart1(new chart::Chart(this)), Graphic(Chart1->addLineSeries()),
       Graphic2(Chart1->addLineSeries()), GraphicTemperatury(Chart1->addLineSeries()),
       GraphicTemperatury2(Chart1->addLineSeries()), GraphicDopPole(Chart1->addLineSeries()),
-      host_(host), mode_(mode) {
+      paIndicator(new QWidget(this)), Chart2(new chart::Chart(paIndicator)),
+      BarSeriesIndicator(Chart2->barSeries()), host_(host), mode_(mode) {
     createComponents();
     FormCreate();
 }
@@ -68,8 +92,18 @@ TFormGraphic::~TFormGraphic() = default;
 void TFormGraphic::createComponents() {
     resize(kWidth, kHeight);
     setMinimumSize(600, 320);
+    createSeries();
+    createControls();
+    createHumidityControls();
+    createPopupMenu();
+    laIzmPerSecond = new QLabel(Chart1);
+    laIzmPerSecond->hide();
+    laPropusky = new QLabel(Chart1);
+    laPropusky->hide();
+}
+
+void TFormGraphic::createSeries() {
     Chart1->setObjectName(QStringLiteral("Chart1"));
-    Chart1->setBackgroundColour(Qt::white);
     Chart1->bottomAxis().setAutomatic(false);
     Chart1->leftAxis().setAutomatic(false);
     Chart1->leftAxis().setMinMax(-0.5, 0.5);
@@ -82,25 +116,19 @@ void TFormGraphic::createComponents() {
     GraphicTemperatury2.setPenStyle(chart::PenStyle::Dot);
     GraphicDopPole.setColour(QColor(0, 255, 0));
     GraphicDopPole.setPenWidth(2);
-    const auto label = [this](double time) {
-        return secondsLabel(time - firstPointTime_, timeLabelDecimals_);
-    };
-    Graphic.setLabelFormat(label);
-    Graphic2.setLabelFormat(label);
-    connect(Chart1, &chart::Chart::doubleClicked, this, [this] { Chart1DblClick(); });
-
-    paIndicator = new QWidget(this);
+    const auto label = [this](double time) { return labelOf(time); };
+    for (chart::LineSeries* series :
+         {&Graphic, &Graphic2, &GraphicTemperatury, &GraphicTemperatury2, &GraphicDopPole}) {
+        series->setLabelFormat(label);
+    }
     paIndicator->setObjectName(QStringLiteral("paIndicator"));
-    Chart2 = new chart::Chart(paIndicator);
     Chart2->setObjectName(QStringLiteral("Chart2"));
-    connect(Chart2, &chart::Chart::doubleClicked, this, [this] { Chart1DblClick(); });
-
-    laIzmPerSecond = new QLabel(Chart1);
-    laIzmPerSecond->hide();
-    laPropusky = new QLabel(Chart1);
-    laPropusky->hide();
-
-    createControls();
+    Chart2->leftAxis().setAutomatic(false);
+    Chart2->bottomAxis().setAutomatic(false);
+    for (chart::Chart* chart : {Chart1, Chart2}) {
+        chart->setBackgroundColour(Qt::white);
+        connect(chart, &chart::Chart::doubleClicked, this, [this] { Chart1DblClick(); });
+    }
 }
 
 void TFormGraphic::createControls() {
@@ -125,6 +153,8 @@ void TFormGraphic::createControls() {
     laMinViewValue->hide();
     cbMinViewValue = new QComboBox(paControls);
     cbMinViewValue->setEditable(true);
+    cbMinViewValue->addItems(kThresholdEntries);
+    cbMinViewValue->setCurrentText(QStringLiteral("100"));
     cbMinViewValue->setGeometry(668, 8, 90, 28);
     cbMinViewValue->hide();
     BitBtnCloseGraphic = new QPushButton(QStringLiteral("Выход"), paControls);
@@ -137,6 +167,63 @@ void TFormGraphic::createControls() {
     connect(BitBtnCloseGraphic, &QPushButton::clicked, this, [this] { BitBtnCloseGraphicClick(); });
     TimerGraphic.setTimerType(Qt::PreciseTimer);
     connect(&TimerGraphic, &QTimer::timeout, this, [this] { TimerGraphicTimer(); });
+    TimerAutoSave.setInterval(kAutoSaveMs);
+    connect(&TimerAutoSave, &QTimer::timeout, this, [this] { TimerAutoSaveTimer(); });
+}
+
+void TFormGraphic::createHumidityControls() {
+    laDopPole = new QLabel(QStringLiteral("Реальное"), paControls);
+    laDopPole->setGeometry(108, 6, 70, 20);
+    laDopPole2 = new QLabel(QStringLiteral("значение"), paControls);
+    laDopPole2->setGeometry(108, 24, 70, 20);
+    edDopPole = new QLineEdit(paControls);
+    edDopPole->setGeometry(176, 10, 64, 28);
+    settings::filterDecimalKeys(*edDopPole, settings::Sign::Allowed);
+    btnDopPolePrimenit = new QPushButton(QStringLiteral("Применить"), paControls);
+    btnDopPolePrimenit->setGeometry(244, 10, 84, 28);
+    laTekVlazh = new QLabel(QStringLiteral("Тек."), paControls);
+    laTekVlazh->setGeometry(340, 6, 40, 20);
+    laTekVlazh2 = new QLabel(QStringLiteral("влаж."), paControls);
+    laTekVlazh2->setGeometry(340, 24, 40, 20);
+    paTekVlazh = figurePanel(paControls, Qt::blue);
+    paTekVlazh->setGeometry(380, 4, 110, 44);
+    laTekTemp = new QLabel(QStringLiteral("Тек."), paControls);
+    laTekTemp->setGeometry(500, 6, 40, 20);
+    laTekTemp2 = new QLabel(QStringLiteral("темп."), paControls);
+    laTekTemp2->setGeometry(500, 24, 40, 20);
+    paTekTemp = figurePanel(paControls, Qt::red);
+    paTekTemp->setGeometry(540, 4, 100, 44);
+    paTekTemp2 = figurePanel(paControls, Qt::red);
+    paTekTemp2->setGeometry(644, 4, 100, 44);
+    BitBtnNastroyki = new QPushButton(QStringLiteral(" Настройки"), paControls);
+    BitBtnNastroyki->setFixedSize(96, 28);
+    CheckBoxZaprosPr44 = new QCheckBox(QStringLiteral("Без запроса"), paControls);
+    CheckBoxZaprosPr44->setFixedSize(110, 20);
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             laDopPole, laDopPole2, edDopPole, btnDopPolePrimenit, laTekVlazh, laTekVlazh2,
+             paTekVlazh, laTekTemp, laTekTemp2, paTekTemp, paTekTemp2, BitBtnNastroyki,
+             CheckBoxZaprosPr44}) {
+        control->hide();
+    }
+    connect(btnDopPolePrimenit, &QPushButton::clicked, this, [this] { btnDopPolePrimenitClick(); });
+    connect(BitBtnNastroyki, &QPushButton::clicked, this, [this] { BitBtnNastroykiClick(); });
+}
+
+void TFormGraphic::createPopupMenu() {
+    GraphPopupMenu = new QMenu(this);
+    NSaveDataGraph =
+        GraphPopupMenu->addAction(QStringLiteral("Сохранить в файле данные из графика"));
+    NLoadDataGraph =
+        GraphPopupMenu->addAction(QStringLiteral("Отобразить на графике данные из файла"));
+    connect(NSaveDataGraph, &QAction::triggered, this, [this] { NSaveDataGraphClick(); });
+    connect(NLoadDataGraph, &QAction::triggered, this, [this] { NLoadDataGraphClick(); });
+    Chart1->setPopupMenu(GraphPopupMenu);
+    Chart2->setPopupMenu(GraphPopupMenu);
+    // An empty graph has nothing to save; the threshold graph neither saves nor loads.
+    connect(GraphPopupMenu, &QMenu::aboutToShow, this, [this] {
+        NSaveDataGraph->setVisible(mode_ != GraphMode::Threshold && Graphic.count() > 0);
+        NLoadDataGraph->setVisible(mode_ != GraphMode::Threshold);
+    });
 }
 
 void TFormGraphic::FormCreate() {
@@ -150,6 +237,7 @@ void TFormGraphic::FormCreate() {
     // Connected after the stored values are selected: only the user's choice changes them.
     connect(cbOkno, &QComboBox::currentIndexChanged, this, [this] { cbOknoChange(); });
     connect(cbReadPeriod, &QComboBox::currentIndexChanged, this, [this] { cbReadPeriodChange(); });
+    connect(cbMinViewValue, &QComboBox::currentTextChanged, this, [this] { cbReadPeriodChange(); });
     Graphic.setPenWidth(settings::graphLineWidth);
     TimerGraphic.setInterval(settings::readPeriodMs);
 
@@ -186,6 +274,9 @@ void TFormGraphic::preparationEnded(bool answered) {
         return;
     }
     Graphic.clear();
+    if (mode_ == GraphMode::Humidity && !settings::signalRangeFixed) {
+        Chart1->leftAxis().setMinMax(0.0, 0.0);
+    }
     BitBtnPuskStop->setEnabled(true);
     cbOkno->setEnabled(true);
     cbReadPeriod->setEnabled(true);
@@ -201,7 +292,7 @@ void TFormGraphic::showEvent(QShowEvent* event) {
     const QRect target((screen.width() - width()) / 2, (screen.height() - height()) / 3, width(),
                        height());
     ButtonPusto->setFocus();
-    // The caption grows out of the window's centre into its frame.
+    // The frame grows out of the window's centre.
     auto* opening = new QPropertyAnimation(this, "geometry", this);
     opening->setDuration(kOpeningAnimationMs);
     opening->setStartValue(QRect(target.center(), QSize(1, 1)));
@@ -209,9 +300,44 @@ void TFormGraphic::showEvent(QShowEvent* event) {
     opening->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
+bool TFormGraphic::takeThreshold() {
+    const std::optional<double> threshold = settings::parseReal(cbMinViewValue->currentText());
+    if (!threshold) {
+        cbMinViewValue->setFocus();
+        QMessageBox box(QMessageBox::Critical, windowTitle(),
+                        QStringLiteral("Это не цифра!\nЗадайте правильное значение."),
+                        QMessageBox::Ok, this);
+        box.exec();
+        return false;
+    }
+    thresholdValue_ = *threshold;
+    return true;
+}
+
 void TFormGraphic::BitBtnPuskStopClick() {
     ButtonPusto->setFocus();
     timeLabelDecimals_ = timeLabelDecimalsFor(settings::readPeriodMs);
+    if (mode_ == GraphMode::Threshold) {
+        if (!takeThreshold()) {
+            return;
+        }
+        if (!running()) {
+            labelOrigin_ = graphClockSeconds();
+            hold_.restart();
+        }
+    }
+    if (mode_ == GraphMode::Humidity) {
+        labelOrigin_ = graphClockSeconds();
+        if (running()) {
+            TimerAutoSaveTimer();
+        } else {
+            const QString folder = QFileInfo(settings::settingsFilePath()).absolutePath();
+            autoSaveFileName_ = QDir(folder).filePath(
+                QLatin1Char('_') +
+                QDateTime::currentDateTime().toString(QStringLiteral("yyyy.MM.dd hh-mm")) +
+                QStringLiteral(".txt"));
+        }
+    }
     missedReads_ = 0;
     if (running()) {
         stopRunning();
@@ -221,6 +347,12 @@ void TFormGraphic::BitBtnPuskStopClick() {
 }
 
 void TFormGraphic::startRunning() {
+    if (mode_ == GraphMode::Humidity) {
+        TimerAutoSave.start();
+        if (settings::indicatorShown && settings::indicatorColoured) {
+            BarSeriesIndicator.setValue(Chart2->leftAxis().minimum());
+        }
+    }
     laIzmPerSecond->clear();
     laPropusky->clear();
     for (chart::LineSeries* series :
@@ -232,6 +364,14 @@ void TFormGraphic::startRunning() {
     cbReadPeriod->setEnabled(false);
     // Held until the instruments were asked to sample, so a second click cannot start twice.
     BitBtnPuskStop->setEnabled(false);
+    if (CheckBoxZaprosPr44->isChecked()) {
+        TimerGraphic.setInterval(kListeningReadMs);
+        startedRequests();
+        return;
+    }
+    if (mode_ == GraphMode::Humidity) {
+        TimerGraphic.setInterval(kHumidityReadMs);
+    }
     const bool started = ui::startLineJob<bool>(
         this,
         [] {
@@ -247,10 +387,17 @@ void TFormGraphic::startRunning() {
 void TFormGraphic::startedRequests() {
     graphSpan_ = cbOkno->currentText().toInt();
     graphAxisFrom_ = 0;
-    graphAxisTo_ = graphSpan_;
     chart::Axis& bottom = Chart1->bottomAxis();
-    bottom.setAutomatic(false);
-    bottom.setMinMax(0, graphSpan_);
+    if (mode_ == GraphMode::Dynamic) {
+        graphAxisTo_ = graphSpan_;
+        bottom.setAutomatic(false);
+        bottom.setMinMax(0, graphSpan_);
+    } else {
+        bottom.setAutomatic(true);
+        cbMinViewValue->setEnabled(false);
+        graphSpan_ = kUnlimitedSpan;
+        graphAxisTo_ = kUnlimitedSpan;
+    }
     BitBtnPuskStop->setText(kStop);
     BitBtnPuskStop->setEnabled(true);
     BitBtnCloseGraphic->setEnabled(false);
@@ -259,9 +406,11 @@ void TFormGraphic::startedRequests() {
 
 void TFormGraphic::stopRunning() {
     TimerGraphic.stop();
+    TimerAutoSave.stop();
     Chart1->bottomAxis().setAutomatic(true);
     cbOkno->setEnabled(true);
     cbReadPeriod->setEnabled(true);
+    cbMinViewValue->setEnabled(true);
     BitBtnPuskStop->setText(kStart);
     BitBtnCloseGraphic->setEnabled(true);
 }
@@ -275,10 +424,11 @@ void TFormGraphic::TimerGraphicTimer() {
     }
     const auto kind =
         mode_ == GraphMode::Humidity ? link::GraphReadKind::Humidity : link::GraphReadKind::Dynamic;
+    const bool listen = CheckBoxZaprosPr44->isChecked();
     const bool started = ui::startLineJob<std::optional<GraphReading>>(
         this,
-        [kind]() -> std::optional<GraphReading> {
-            const bool read = link::ReadGraphSamples(kind, false);
+        [kind, listen]() -> std::optional<GraphReading> {
+            const bool read = link::ReadGraphSamples(kind, listen);
             link::graphReadBusy = false;
             return read ? std::optional(currentSamples()) : std::nullopt;
         },
@@ -295,52 +445,16 @@ void TFormGraphic::TimerGraphicTimer() {
 }
 
 void TFormGraphic::TimerViewDataGraphicTimer(const GraphReading& reading) {
-    addDynamicPoints(reading);
-}
-
-void TFormGraphic::addDynamicPoints(const GraphReading& reading) {
-    const double now = nowSeconds();
-    if (Graphic.count() == 0) {
-        firstPointTime_ = now;
-    }
-    const double scale = link::graphScale;
-    const bool second = secondInstrumentPresent();
-    Graphic.append(graphPointNumber_, reading.sample1 * scale, now, kInstrument1Colour);
-    if (second) {
-        Graphic2.append(graphPointNumber_, reading.sample2 * scale, now, kInstrument2Colour);
-    }
-    ++graphPointNumber_;
-    scaleVertically();
-    if (graphPointNumber_ > graphAxisTo_) {
-        ++graphAxisFrom_;
-        ++graphAxisTo_;
-        Chart1->bottomAxis().setMinMax(graphAxisFrom_, graphAxisTo_);
-    }
-    while (Graphic.count() > graphSpan_) {
-        Graphic.removeFirst();
-        if (second && Graphic2.count() > 0) {
-            Graphic2.removeFirst();
-        }
-    }
-    showReadRate();
-}
-
-void TFormGraphic::scaleVertically() {
-    std::vector<SeriesExtent> extents;
-    for (const chart::LineSeries* series :
-         {&Graphic, &Graphic2, &GraphicTemperatury, &GraphicDopPole, &GraphicTemperatury2}) {
-        if (series->count() > 0 || series == &Graphic) {
-            extents.push_back({series->minY(), series->maxY()});
-        }
-    }
-    const AxisRange range = verticalRange(extents);
-    Chart1->leftAxis().setMinMax(range.minimum, range.maximum);
-}
-
-void TFormGraphic::showReadRate() {
-    const qsizetype count = Graphic.count();
-    if (count >= 2) {
-        laIzmPerSecond->setText(readRateText(count, Graphic.time(count - 1) - Graphic.time(0)));
+    switch (mode_) {
+    case GraphMode::Dynamic:
+        addDynamicPoints(reading);
+        break;
+    case GraphMode::Threshold:
+        addThresholdPoints(reading);
+        break;
+    case GraphMode::Humidity:
+        addHumidityPoints(reading);
+        break;
     }
 }
 
@@ -356,6 +470,21 @@ void TFormGraphic::cbReadPeriodChange() {
         settings::readPeriodMs = *period;
         TimerGraphic.setInterval(*period);
     }
+}
+
+void TFormGraphic::BitBtnNastroykiClick() {
+    ButtonPusto->setFocus();
+    if (settings::fmGraphVlazhTempNastr) {
+        return;
+    }
+    settings::TfmGraphVlazhTempNastr window(*this);
+    settings::fmGraphVlazhTempNastr = &window;
+    window.showModal();
+}
+
+void TFormGraphic::btnDopPolePrimenitClick() {
+    ButtonPusto->setFocus();
+    realValue_ = settings::parseReal(edDopPole->text()).value_or(10.0);
 }
 
 void TFormGraphic::Chart1DblClick() {
@@ -393,6 +522,7 @@ void TFormGraphic::closeEvent(QCloseEvent* event) {
 
 void TFormGraphic::FormClose() {
     TimerGraphic.stop();
+    TimerAutoSave.stop();
     ui::takeLineBack(host_);
     writeChangedSettings();
 }
@@ -407,33 +537,66 @@ void TFormGraphic::writeChangedSettings() {
         writeSetting(kReadPeriod, readPeriodMs);
         readPeriodSavedMs = readSetting(kReadPeriod);
     }
+    if (mode_ != GraphMode::Humidity) {
+        return;
+    }
+    if (edDopPole->text() != realValueText) {
+        writeSetting(kRealValue, edDopPole->text());
+        realValueText = readSetting(kRealValue);
+    }
+    if (CheckBoxZaprosPr44->isChecked() != noRequestMode) {
+        writeSetting(kNoRequestMode, CheckBoxZaprosPr44->isChecked());
+        noRequestMode = readSetting(kNoRequestMode);
+    }
+}
+
+void TFormGraphic::showIndicatorPanel(bool shown) {
+    paIndicator->setVisible(shown);
+    placeControls();
+}
+
+void TFormGraphic::addIndicatorBarIfMissing() {
+    if (!BarSeriesIndicator.hasBar()) {
+        BarSeriesIndicator.setBar(Chart2->leftAxis().minimum(), QColor(0, 128, 0));
+    }
+}
+
+void TFormGraphic::colourIndicatorBarGreen() {
+    if (BarSeriesIndicator.hasBar()) {
+        BarSeriesIndicator.setColour(QColor(0, 128, 0));
+    }
+}
+
+void TFormGraphic::applySignalRange(double minimum, double maximum) {
+    Chart1->leftAxis().setMinMax(minimum, maximum);
+    Chart2->leftAxis().setMinMax(Chart1->leftAxis().minimum(), Chart1->leftAxis().maximum());
 }
 
 void TFormGraphic::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    placeCharts();
+    placeControls();
 }
 
-void TFormGraphic::placeCharts() {
-    const int chartHeight = height() - kStripHeight;
-    const int indicatorSpace = !paIndicator->isHidden() ? kIndicatorWidth + kIndicatorGap : 0;
+void TFormGraphic::placeControls() {
+    const int strip = mode_ == GraphMode::Humidity ? kHumidityStripHeight : kStripHeight;
+    const int chartHeight = height() - strip;
+    const int indicatorSpace = paIndicator->isHidden() ? 0 : kIndicatorWidth + kIndicatorGap;
     Chart1->setGeometry(0, 0, width() - indicatorSpace, chartHeight);
     paIndicator->setGeometry(width() - kIndicatorWidth, 0, kIndicatorWidth, chartHeight);
     Chart2->setGeometry(0, 0, kIndicatorWidth, chartHeight);
-    paControls->setGeometry(0, chartHeight, width(), kStripHeight);
-    BitBtnCloseGraphic->move(width() - BitBtnCloseGraphic->width() - 8, 8);
+    paControls->setGeometry(0, chartHeight, width(), strip);
+    const int right = width() - 8;
+    BitBtnCloseGraphic->move(right - BitBtnCloseGraphic->width(), 10);
+    BitBtnNastroyki->move(right - BitBtnCloseGraphic->width() - 8 - BitBtnNastroyki->width(), 4);
+    CheckBoxZaprosPr44->move(BitBtnNastroyki->x(), 36);
 }
 
-void NGraphicClick(ui::WindowHost& host) {
-    if (FormGraphic) {
-        return;
-    }
-    auto* window = new TFormGraphic(host, GraphMode::Dynamic);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    FormGraphic = window;
-    window->paIndicator->hide();
-    window->show();
-    ui::lendLine(host);
+QString TFormGraphic::labelOf(double time) const {
+    return pointLabel(time, mode_ == GraphMode::Humidity, timeLabelDecimals_);
+}
+
+double TFormGraphic::secondsSinceOrigin() const {
+    return graphClockSeconds() - labelOrigin_;
 }
 
 } // namespace zorvan::graphs

@@ -4,19 +4,28 @@
 // panels are out of sight and the poll is off from its launch until "Выход". Readings are taken
 // by line jobs at the read period; the window turns each into chart points, keeps both axes
 // scaled, and counts the turns it had to skip because a read was still running.
+//
+// Three modes share the window: the dynamic graph of instruments 1 and 2 over a sliding span,
+// the graph of the readings above a threshold, and the humidity-and-temperature graph with its
+// averaged points, current-value figures, bar indicator and automatic saving.
 
 #include "chart/chart.h"
+#include "graphs/threshold_hold.h"
 #include "link/graph_exchanges.h"
+#include "settings/humidity_graph_view.h"
 #include "ui/window_host.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 
 namespace zorvan::graphs {
 
@@ -30,16 +39,16 @@ struct GraphReading {
     std::int32_t sample4 = 0;
 };
 
-class TFormGraphic final : public QWidget {
+class TFormGraphic final : public QWidget, public settings::HumidityGraphView {
     Q_OBJECT
 
 public:
     static constexpr int kWidth = 900;
     static constexpr int kHeight = 560;
-    static constexpr int kStripHeight = 44;
+    static constexpr int kAutoSaveMs = 300'000;
 
     // Stops the host's poll and starts preparing instrument 1 for graph reads; "Пуск" is enabled
-    // once it answered.
+    // once it answered. The launch functions below set the mode's controls before it is shown.
     TFormGraphic(ui::WindowHost& host, GraphMode mode);
     ~TFormGraphic() override;
 
@@ -47,18 +56,36 @@ public:
 
     void BitBtnPuskStopClick();
     void BitBtnCloseGraphicClick();
+    void BitBtnNastroykiClick();
+    void btnDopPolePrimenitClick();
     void cbOknoChange();
     void cbReadPeriodChange();
     void TimerGraphicTimer();
     // A reading has arrived from the read job.
     void TimerViewDataGraphicTimer(const GraphReading& reading);
+    void TimerAutoSaveTimer();
+    void NSaveDataGraphClick();
+    void NLoadDataGraphClick();
+
+    // Where the file dialogs would ask; tests and the pictures tool answer instead of a user.
+    std::function<QString()> chooseSaveFile;
+    std::function<QString()> chooseOpenFile;
 
     // The part of the caption before " - график".
     const QString& windowTitleBase() const { return windowTitle_; }
     int missedReads() const { return missedReads_; }
-    // X of the next point, counted from 0 at each start.
+    // X of the next point, counted from 0 at each start and at each loaded file.
     std::int32_t graphPointNumber() const { return graphPointNumber_; }
     bool running() const { return BitBtnPuskStop->text() == kStop; }
+    const QString& autoSaveFileName() const { return autoSaveFileName_; }
+    double realValue() const { return realValue_; }
+
+    // The settings window's view of the humidity graph.
+    void showIndicatorPanel(bool shown) override;
+    void addIndicatorBarIfMissing() override;
+    void colourIndicatorBarGreen() override;
+    void applySignalRange(double minimum, double maximum) override;
+    QWidget* graphWindow() override { return this; }
 
     // Components, named as in the window's design.
     chart::Chart* Chart1;
@@ -69,6 +96,7 @@ public:
     chart::LineSeries& GraphicDopPole;
     QWidget* paIndicator;
     chart::Chart* Chart2;
+    chart::BarSeries& BarSeriesIndicator;
     QWidget* paControls;
     QPushButton* BitBtnPuskStop;
     QLabel* laTimeOnGraph;
@@ -77,11 +105,28 @@ public:
     QComboBox* cbReadPeriod;
     QLabel* laMinViewValue;
     QComboBox* cbMinViewValue;
+    QLabel* laDopPole;
+    QLabel* laDopPole2;
+    QLineEdit* edDopPole;
+    QPushButton* btnDopPolePrimenit;
+    QLabel* laTekVlazh;
+    QLabel* laTekVlazh2;
+    QLabel* paTekVlazh;
+    QLabel* laTekTemp;
+    QLabel* laTekTemp2;
+    QLabel* paTekTemp;
+    QLabel* paTekTemp2;
+    QPushButton* BitBtnNastroyki;
+    QCheckBox* CheckBoxZaprosPr44;
     QPushButton* BitBtnCloseGraphic;
     QLabel* laIzmPerSecond;
     QLabel* laPropusky;
     QPushButton* ButtonPusto;
+    QMenu* GraphPopupMenu;
+    QAction* NSaveDataGraph;
+    QAction* NLoadDataGraph;
     QTimer TimerGraphic;
+    QTimer TimerAutoSave;
 
     static inline const QString kStart = QStringLiteral("Пуск");
     static inline const QString kStop = QStringLiteral("Стоп");
@@ -94,22 +139,39 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    friend void NGraphicClick(ui::WindowHost& host);
+    friend void NGraphicPlusClick(ui::WindowHost& host);
+    friend void NGraphicVlazhnAndTemperaturaClick(ui::WindowHost& host, bool serviceMode);
+
     void createComponents();
+    void createSeries();
     void createControls();
+    void createHumidityControls();
+    void createPopupMenu();
     void FormCreate();
     void selectStoredSpan();
     void selectStoredReadPeriod();
     void preparationEnded(bool answered);
+    bool takeThreshold();
     void startRunning();
     void startedRequests();
     void stopRunning();
     void addDynamicPoints(const GraphReading& reading);
-    void scaleVertically();
+    void addThresholdPoints(const GraphReading& reading);
+    void addHumidityPoints(const GraphReading& reading);
+    void scaleVertically(bool graphicAlways);
     void showReadRate();
+    void colourIndicator();
     void Chart1DblClick();
     void FormClose();
     void writeChangedSettings();
-    void placeCharts();
+    void placeControls();
+    void saveGraph(const QString& path, bool keepBackup);
+    void loadGraph(const QString& path);
+    void showFileError(const QString& path, const QString& error);
+    // A point's label from its time, the seconds since the label origin.
+    QString labelOf(double time) const;
+    double secondsSinceOrigin() const;
 
     ui::WindowHost& host_;
     const GraphMode mode_;
@@ -120,8 +182,14 @@ private:
     std::int32_t graphAxisTo_ = 0;
     std::int32_t graphPointNumber_ = 0;
     int timeLabelDecimals_ = 2;
-    // Time of the first point of `Graphic` since it was last empty, seconds.
-    double firstPointTime_ = 0.0;
+    // The origin of the point labels, in the clock's seconds: the first point of the dynamic
+    // graph since it was last empty; the start (threshold) or the first point (humidity); or
+    // where a loaded file's last line would stand now, so that live points continue its labels.
+    double labelOrigin_ = 0.0;
+    double thresholdValue_ = 0.0;
+    ThresholdHold hold_;
+    double realValue_ = 10.0;
+    QString autoSaveFileName_;
     bool exitChosen_ = false;
     bool shownOnce_ = false;
 };
@@ -129,7 +197,10 @@ private:
 // The graph window while it exists.
 inline QPointer<TFormGraphic> FormGraphic;
 
-// "График (динамический)": opens the dynamic graph over the host's hidden panels.
+// The three menu commands: each opens the graph window in its mode over the host's hidden
+// panels. The humidity graph moves its listening switch into view in the service mode.
 void NGraphicClick(ui::WindowHost& host);
+void NGraphicPlusClick(ui::WindowHost& host);
+void NGraphicVlazhnAndTemperaturaClick(ui::WindowHost& host, bool serviceMode);
 
 } // namespace zorvan::graphs

@@ -2,6 +2,8 @@
 
 #include "settings/number_format.h"
 
+#include <cmath>
+
 namespace zorvan::graphs {
 
 namespace {
@@ -17,6 +19,17 @@ QString fixed(double value, int decimals) {
 
 QString secondsLabel(double elapsedSeconds, int decimals) {
     return QLatin1Char(' ') + fixed(elapsedSeconds, decimals) + QStringLiteral("c ");
+}
+
+QString minutesLabel(double elapsedSeconds) {
+    return QLatin1Char(' ') + fixed(elapsedSeconds / 60.0, 2) + QStringLiteral("мин.");
+}
+
+QString pointLabel(double elapsedSeconds, bool inMinutes, int secondsDecimals) {
+    if (std::isnan(elapsedSeconds)) {
+        return inMinutes ? QStringLiteral(" мин.") : QStringLiteral(" c ");
+    }
+    return inMinutes ? minutesLabel(elapsedSeconds) : secondsLabel(elapsedSeconds, secondsDecimals);
 }
 
 QString readRateText(qsizetype points, double spanSeconds) {

@@ -12,6 +12,13 @@ namespace zorvan::graphs {
 // the process decimal separator, so a run of days never wraps at midnight.
 QString secondsLabel(double elapsedSeconds, int decimals);
 
+// " 12.50мин.": minutes since the start with two decimals.
+QString minutesLabel(double elapsedSeconds);
+
+// The label of a point taken `elapsedSeconds` after the origin, in seconds or in minutes; a
+// point of unknown time (NaN) gets the unit alone.
+QString pointLabel(double elapsedSeconds, bool inMinutes, int secondsDecimals);
+
 // "49.51 изм./сек.": readings per second over the points held, 0 for no time.
 QString readRateText(qsizetype points, double spanSeconds);
 

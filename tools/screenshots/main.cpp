@@ -1,11 +1,14 @@
 // Renders every window of the program in each of its states to PNG files, so anyone can look at
 // what the program shows: screenshots <folder>.
 #include "app/window_launchers.h"
+#include "graphs/curve_file.h"
 #include "graphs/graph_window.h"
+#include "graphs/sweep_window.h"
 #include "link/com_port.h"
 #include "link/device_state.h"
 #include "link/worker_threads.h"
 #include "panel/message_window.h"
+#include "settings/humidity_graph_settings_window.h"
 #include "settings/keys.h"
 #include "settings/settings_path.h"
 #include "settings/typed_settings.h"
@@ -14,6 +17,10 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <cstdio>
@@ -204,6 +211,82 @@ void graphWindow() {
     });
 }
 
+// The humidity graph settings window, opened over a stand-in for the graph window.
+void humidityGraphSettingsWindow() {
+    struct StandInGraph final : zorvan::settings::HumidityGraphView {
+        void showIndicatorPanel(bool) override {}
+        void addIndicatorBarIfMissing() override {}
+        void colourIndicatorBarGreen() override {}
+        void applySignalRange(double, double) override {}
+        QWidget* graphWindow() override { return &graph; }
+        QWidget graph;
+    } view;
+    view.graph.setGeometry(100, 100, 900, 560);
+    zorvan::settings::TfmGraphVlazhTempNastr window(view);
+    window.show();
+    PanelSession::finishOpening(window);
+    save(window, QStringLiteral("humidity_graph_settings"));
+}
+
+// The frequency-response window: ready, after three sweeps with a reference curve laid over them,
+// and with instrument 1 silent.
+void sweepWindow() {
+    using zorvan::graphs::fmGraphicAChH;
+    using zorvan::graphs::TfmGraphicAChH;
+    const auto openSweep = [](PanelSession& session, TMainFormTestIndZorvan4& window) {
+        session.waitForPollCycles(1);
+        zorvan::app::installWindowLaunchers(window);
+        window.MainPopupMenu->NAChH->trigger();
+        PanelSession::waitFor([] { return fmGraphicAChH->BitBtnCloseGraphic->isEnabled(); });
+        fmGraphicAChH->runMessageBox = [](QMessageBox&) { return int(QMessageBox::No); };
+        QTest::qWait(300); // the opening animation
+        return fmGraphicAChH.data();
+    };
+    const auto exitSweep = [](TfmGraphicAChH& sweep) {
+        sweep.BitBtnCloseGraphic->click();
+        PanelSession::waitFor([] { return !fmGraphicAChH && !zorvan::link::graphWindowOpen; });
+    };
+    withSession([&](PanelSession& session) {
+        session.line.add(10, {10, 43, 5, 7}).setReading(45.0);
+        session.line.instrument(10).setDecimals(2);
+        auto* sweep = openSweep(session, session.start(quickPoll()));
+        save(*sweep, QStringLiteral("sweep_ready"));
+
+        sweep->cbStep->setCurrentText(QStringLiteral("0.20"));
+        sweep->cbPause->setCurrentText(QStringLiteral("0.1"));
+        for (const double humidity : {44.0, 45.0, 46.0}) {
+            session.line.instrument(10).setReading(humidity);
+            sweep->BitBtnPuskStop->click();
+            PanelSession::waitFor([&] { return !sweep->running(); }, 60000);
+        }
+        const QTemporaryDir folder;
+        const QString reference = folder.filePath(QStringLiteral("reference.txt"));
+        QFile file(reference);
+        std::vector<zorvan::graphs::CurvePoint> points;
+        for (int step = 0; step <= 50; ++step) {
+            const double volts = step * 0.1;
+            points.push_back({volts, 30.0 + 12.0 / (1.0 + (volts - 2.2) * (volts - 2.2))});
+        }
+        if (file.open(QIODevice::WriteOnly)) {
+            file.write(zorvan::graphs::curveFileBytes(points));
+            file.close();
+        }
+        sweep->runFileDialog = [reference](QFileDialog&) { return reference; };
+        sweep->NLoadDataGraphDopClick(3);
+        QTest::qWait(50);
+        save(*sweep, QStringLiteral("sweep_three_scans_and_overlay"));
+        exitSweep(*sweep);
+    });
+    withSession([&](PanelSession& session) {
+        zorvan::sim::Faults silent;
+        silent.silent = true;
+        session.line.add(10, {10, 43, 5, 7}).setFaults(silent);
+        auto* sweep = openSweep(session, session.start(quickPoll()));
+        save(*sweep, QStringLiteral("sweep_instrument_silent"));
+        exitSweep(*sweep);
+    });
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -223,6 +306,8 @@ int main(int argc, char** argv) {
     portErrors();
     messageWindow();
     graphWindow();
+    humidityGraphSettingsWindow();
+    sweepWindow();
     std::printf("%d pictures\n", written);
     return 0;
 }

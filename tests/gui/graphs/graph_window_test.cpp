@@ -6,6 +6,7 @@
 #include "settings/keys.h"
 #include "settings/settings_variables.h"
 #include "settings/typed_settings.h"
+#include "tests/gui/graphs/graph_fixture.h"
 #include "tests/support/panel_session.h"
 
 #include <QTest>
@@ -68,6 +69,8 @@ protected:
         window.BitBtnCloseGraphic->click();
         EXPECT_TRUE(PanelSession::waitFor([] { return !FormGraphic; }));
     }
+
+    void TearDown() override { closeLeftOverGraph(); }
 
     PanelSession session;
     std::size_t sentBefore = 0;

@@ -1,0 +1,47 @@
+#pragma once
+
+// Graph data files: one CR LF line per point, Windows-1251 text, numbers with the process
+// decimal separator. A line is the point's time (its label without the leading blank and the
+// unit), then a TAB and a value right-aligned in 12 characters for each column.
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QString>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace zorvan::graphs {
+
+struct GraphFileColumn {
+    std::function<double(qsizetype point)> value;
+    int decimals = 0;
+};
+
+// The whole file for `points` points. `label` gives a point's label and `unitLength` the length
+// of the unit at its end ("c " 2, "мин." 4); the time texts are padded to the width of the first.
+QByteArray buildGraphFile(qsizetype points, const std::function<QString(qsizetype)>& label,
+                          int unitLength, const std::vector<GraphFileColumn>& columns);
+
+// One line as read back: the time text and the fields after it, each converted when it is a
+// number in either separator; a missing or unconvertible field is empty.
+struct GraphFileLine {
+    QString time;
+    std::vector<std::optional<double>> values;
+};
+
+// Reads `device` to its end, one call per line with `valueColumns` fields after the time. The
+// text is never held whole: a line longer than kMaxLineBytes keeps only its beginning, so binary
+// junk or a file of megabyte lines costs no more memory than the points it yields.
+constexpr qsizetype kMaxLineBytes = 4096;
+void readGraphFile(QIODevice& device, int valueColumns,
+                   const std::function<void(const GraphFileLine&)>& onLine);
+
+// Replaces `path` with `bytes` so that at every moment a whole file is there: the new text is
+// written beside it and flushed to disk, then renamed over it. Empty on success, else why not.
+QString writeWhole(const QString& path, const QByteArray& bytes);
+
+// The same, keeping what `path` held before as `path` + ".bak".
+QString writeWholeKeepingBackup(const QString& path, const QByteArray& bytes);
+
+} // namespace zorvan::graphs

@@ -1,0 +1,205 @@
+// The graph window's files: saving the points it shows, loading a file back onto the graph, and
+// the humidity graph's automatic saving with its backup.
+#include "graphs/graph_clock.h"
+#include "graphs/graph_file.h"
+#include "graphs/graph_window.h"
+#include "graphs/point_label.h"
+#include "link/device_state.h"
+#include "link/worker_threads.h"
+#include "settings/number_format.h"
+#include "ui/line_job.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <cmath>
+#include <mutex>
+
+namespace zorvan::graphs {
+
+namespace {
+
+const QString kFilter = QStringLiteral("Текстовый (*.txt);;Все (*.*)");
+const QColor kRed(255, 0, 0);
+const QColor kBlue(0, 0, 255);
+const QColor kTeal(0, 128, 128);
+const QColor kGreen(0, 128, 0);
+constexpr int kSecondsUnitLength = 2; // "c "
+constexpr int kMinutesUnitLength = 4; // "мин."
+constexpr int kTemperatureDecimals = 2;
+
+// Saves run one after another, so that an automatic save and the one at "Стоп" never write the
+// same files at once.
+std::mutex savesInOrder;
+
+// The values of one series, copied so that the file can be written off the user-interface thread.
+std::vector<double> valuesOf(const chart::LineSeries& series) {
+    std::vector<double> values(static_cast<std::size_t>(series.count()));
+    for (qsizetype i = 0; i < series.count(); ++i) {
+        values[static_cast<std::size_t>(i)] = series.y(i);
+    }
+    return values;
+}
+
+int decimalsOf(const QString& number) {
+    const qsizetype separator = number.indexOf(settings::decimalSeparator());
+    return separator < 0 ? 0 : static_cast<int>(number.size() - separator - 1);
+}
+
+} // namespace
+
+void TFormGraphic::NSaveDataGraphClick() {
+    if (Graphic.count() == 0 || !link::graphWindowOpen) {
+        return;
+    }
+    const QString path =
+        chooseSaveFile ? chooseSaveFile() : QFileDialog::getSaveFileName(this, {}, {}, kFilter);
+    if (!path.isEmpty()) {
+        saveGraph(path, false);
+    }
+}
+
+void TFormGraphic::TimerAutoSaveTimer() {
+    if (Graphic.count() == 0 || !link::graphWindowOpen) {
+        return;
+    }
+    saveGraph(autoSaveFileName_, true);
+}
+
+// The columns are copied here and the text is made and written on a worker: a graph of a week
+// is a hundred thousand lines, which must not hold up the readings.
+void TFormGraphic::saveGraph(const QString& path, bool keepBackup) {
+    struct Column {
+        std::vector<double> values;
+        int decimals;
+    };
+    std::vector<Column> columns;
+    const int decimals = link::graphDecimals;
+    // A series is written beside Graphic only when it holds a value for every line.
+    const auto add = [&](const chart::LineSeries& series, int columnDecimals) {
+        if (series.count() == Graphic.count()) {
+            columns.push_back({valuesOf(series), columnDecimals});
+        }
+    };
+    add(Graphic, decimals);
+    const bool humidity = mode_ == GraphMode::Humidity;
+    if (humidity) {
+        add(GraphicTemperatury, kTemperatureDecimals);
+        add(GraphicDopPole, decimals);
+        add(GraphicTemperatury2, kTemperatureDecimals);
+    } else if (link::deviceAddress[1] > 0) {
+        add(Graphic2, decimals);
+    }
+    std::vector<double> times(static_cast<std::size_t>(Graphic.count()));
+    for (qsizetype i = 0; i < Graphic.count(); ++i) {
+        times[static_cast<std::size_t>(i)] = Graphic.time(i);
+    }
+    const int unitLength = humidity ? kMinutesUnitLength : kSecondsUnitLength;
+    const int labelDecimals = timeLabelDecimals_;
+    const ui::UiPost post = ui::postTo(this);
+    const bool started =
+        link::tryStartWorker([=, this, times = std::move(times), columns = std::move(columns)] {
+            std::vector<GraphFileColumn> fileColumns;
+            for (const Column& column : columns) {
+                fileColumns.push_back(
+                    {[&column](qsizetype i) { return column.values[static_cast<std::size_t>(i)]; },
+                     column.decimals});
+            }
+            const auto label = [&](qsizetype i) {
+                return pointLabel(times[static_cast<std::size_t>(i)], humidity, labelDecimals);
+            };
+            const QByteArray text = buildGraphFile(static_cast<qsizetype>(times.size()), label,
+                                                   unitLength, fileColumns);
+            QString error;
+            {
+                const std::lock_guard inOrder(savesInOrder);
+                error = keepBackup ? writeWholeKeepingBackup(path, text) : writeWhole(path, text);
+            }
+            if (!error.isEmpty()) {
+                post([this, path, error] { showFileError(path, error); });
+            }
+        });
+    if (!started) {
+        showFileError(path, QStringLiteral("нет ресурсов для записи"));
+    }
+}
+
+void TFormGraphic::showFileError(const QString& path, const QString& error) {
+    // Not modal: the graph keeps running while the message waits to be read.
+    auto* box = new QMessageBox(QMessageBox::Critical, windowTitle(),
+                                QStringLiteral("Не удалось записать файл\n%1\n%2").arg(path, error),
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+void TFormGraphic::NLoadDataGraphClick() {
+    const QString path =
+        chooseOpenFile ? chooseOpenFile() : QFileDialog::getOpenFileName(this, {}, {}, kFilter);
+    if (path.isEmpty()) {
+        Chart1->unsetCursor();
+        return;
+    }
+    if (!QFile::exists(path) || !link::graphWindowOpen) {
+        return;
+    }
+    loadGraph(path);
+}
+
+void TFormGraphic::loadGraph(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        QMessageBox::critical(
+            this, windowTitle(),
+            QStringLiteral("Не удалось прочитать файл\n%1\n%2").arg(path, file.errorString()));
+        return;
+    }
+    Chart1->setCursor(Qt::WaitCursor);
+    for (chart::LineSeries* series :
+         {&Graphic, &Graphic2, &GraphicTemperatury, &GraphicTemperatury2, &GraphicDopPole}) {
+        series->clear();
+    }
+    graphPointNumber_ = 0;
+    const bool humidity = mode_ == GraphMode::Humidity;
+    const bool second = !humidity && link::deviceAddress[1] > 0;
+    const int columns = humidity ? 4 : (second ? 2 : 1);
+    struct Target {
+        chart::LineSeries* series;
+        QColor colour;
+    };
+    const std::vector<Target> targets =
+        humidity ? std::vector<Target>{{&Graphic, kTeal},
+                                       {&GraphicTemperatury, kRed},
+                                       {&GraphicDopPole, kGreen},
+                                       {&GraphicTemperatury2, kRed}}
+                 : std::vector<Target>{{&Graphic, kRed}, {&Graphic2, kBlue}};
+    const double secondsPerUnit = humidity ? 60.0 : 1.0;
+    double lastTime = 0.0;
+    bool decimalsTaken = false;
+    readGraphFile(file, columns, [&](const GraphFileLine& line) {
+        const std::optional<double> time = settings::parseReal(line.time);
+        if (time && !decimalsTaken) {
+            timeLabelDecimals_ = decimalsOf(line.time);
+            decimalsTaken = true;
+        }
+        // A time that is no number leaves the point's label without one.
+        const double seconds = time ? *time * secondsPerUnit : std::nan("");
+        if (time) {
+            lastTime = seconds;
+        }
+        for (std::size_t column = 0; column < line.values.size(); ++column) {
+            if (const std::optional<double> value = line.values[column]) {
+                targets[column].series->append(graphPointNumber_, *value, seconds,
+                                               targets[column].colour);
+            }
+        }
+        ++graphPointNumber_;
+    });
+    // Live points continue the loaded labels from where the last line's time ends.
+    labelOrigin_ = graphClockSeconds() - lastTime;
+    scaleVertically(true);
+    Chart1->unsetCursor();
+}
+
+} // namespace zorvan::graphs

@@ -1,0 +1,563 @@
+#include "graphs/sweep_window.h"
+
+#include "graphs/point_label.h"
+#include "graphs/sweep_lists.h"
+#include "link/device_state.h"
+#include "link/sweep_exchanges.h"
+#include "settings/settings_variables.h"
+#include "settings/typed_settings.h"
+#include "ui/line_job.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPropertyAnimation>
+#include <QScreen>
+
+namespace zorvan::graphs {
+
+namespace {
+
+constexpr int kOpeningAnimationMs = 200;
+constexpr int kStripHeight = 58;
+constexpr int kButtonWidth = 90;
+constexpr int kListWidth = 70;
+constexpr int kListGroupWidth = 112;
+constexpr int kVisibleRows = 25;
+// Readings that may fail in one sweep before it ends.
+constexpr int kReadFailureLimit = 3;
+// A set-value step is a hundredth of a volt; a reading a hundredth of a percent.
+constexpr double kHundredth = 0.01;
+// Keeps the ends of the chosen voltage range off the frame.
+constexpr double kVoltageRoom = 0.01;
+
+const QColor kPanelColour(96, 96, 96);
+const QColor kChartColour(233, 222, 160);
+const QColor kScanColour(Qt::red);
+
+// Windows pen style numbers as the settings file holds them; 5 draws nothing.
+constexpr int kInvisiblePen = 5;
+
+chart::PenStyle penStyleOf(int windowsStyle) {
+    switch (windowsStyle) {
+    case 1:
+        return chart::PenStyle::Dash;
+    case 2:
+        return chart::PenStyle::Dot;
+    case 3:
+        return chart::PenStyle::DashDot;
+    case 4:
+        return chart::PenStyle::DashDotDot;
+    default:
+        return chart::PenStyle::Solid;
+    }
+}
+
+void setPreviousScanStyle(chart::LineSeries& curve, int windowsStyle) {
+    curve.setPenStyle(penStyleOf(windowsStyle));
+    curve.setVisible(windowsStyle != kInvisiblePen);
+    curve.setPenWidth(1);
+}
+
+// Points, title, legend flag and colour; the line style stays the target's.
+void copyCurve(const chart::LineSeries& from, chart::LineSeries& to) {
+    to.clear();
+    for (qsizetype i = 0; i < from.count(); ++i) {
+        to.append(from.x(i), from.y(i), from.time(i), from.colour(i));
+    }
+    to.setTitle(from.title());
+    to.setShowInLegend(from.showInLegend());
+    to.setColour(from.seriesColour());
+}
+
+CurveExtent extentOf(const chart::LineSeries& curve) {
+    if (curve.count() == 0) {
+        return {};
+    }
+    return {false, curve.minY(), curve.maxY()};
+}
+
+std::optional<double> voltsOf(const QComboBox& list) {
+    if (const auto tens = tensOfMillivoltsOf(list.currentText())) {
+        return *tens * kHundredth;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+TfmGraphicAChH::TfmGraphicAChH(ui::WindowHost& host)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowMinMaxButtonsHint),
+      paGraphicAChH(new QWidget(this)), Chart1(new chart::Chart(paGraphicAChH)),
+      GraphicDop{&Chart1->addLineSeries(), &Chart1->addLineSeries(), &Chart1->addLineSeries(),
+                 &Chart1->addLineSeries(), &Chart1->addLineSeries(), &Chart1->addLineSeries(),
+                 &Chart1->addLineSeries()},
+      GraphicPrePreviousScan(Chart1->addLineSeries()), GraphicPreviousScan(Chart1->addLineSeries()),
+      Graphic(Chart1->addLineSeries()), host_(host) {
+    runFileDialog = [](QFileDialog& dialog) {
+        return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
+                   ? dialog.selectedFiles().front()
+                   : QString();
+    };
+    runMessageBox = [](QMessageBox& box) { return box.exec(); };
+    createComponents();
+    FormCreate();
+}
+
+TfmGraphicAChH::~TfmGraphicAChH() = default;
+
+void TfmGraphicAChH::createComponents() {
+    resize(kWidth, kHeight);
+    setMinimumSize(770, 250);
+    setAutoFillBackground(true);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, kPanelColour);
+    colours.setColor(QPalette::WindowText, Qt::white);
+    setPalette(colours);
+
+    Chart1->setObjectName(QStringLiteral("Chart1"));
+    Chart1->setBackgroundColour(kChartColour);
+    Chart1->setLegendVisible(true);
+    Chart1->leftAxis().setAutomatic(false);
+    Chart1->leftAxis().setMinMax(-0.5, 0.5);
+    Chart1->bottomAxis().setAutomatic(false);
+    Chart1->bottomAxis().setMinMax(0, 7);
+    for (chart::LineSeries* curve : GraphicDop) {
+        curve->setShowInLegend(false);
+    }
+    for (chart::LineSeries* scan : {&GraphicPrePreviousScan, &GraphicPreviousScan, &Graphic}) {
+        scan->setColour(kScanColour);
+        scan->setShowInLegend(false);
+    }
+    connect(Chart1, &chart::Chart::doubleClicked, this, [this] { Chart1DblClick(); });
+    connect(Chart1, &chart::Chart::mousePressed, this,
+            [this](QMouseEvent* event) { Chart1MouseDown(event); });
+    connect(Chart1, &chart::Chart::mouseMoved, this,
+            [this](QMouseEvent* event) { Chart1MouseMove(event); });
+    connect(Chart1, &chart::Chart::mouseReleased, this, [this] { Chart1MouseUp(); });
+
+    createControls();
+    createPopupMenu();
+}
+
+void TfmGraphicAChH::createControls() {
+    BitBtnPuskStop = new QPushButton(kStart, paGraphicAChH);
+    BitBtnPuskStop->setEnabled(false);
+    cbMinNapr = addList(QStringLiteral("Мин. напр., В:"), laMinNapr);
+    cbMaxNapr = addList(QStringLiteral("Макс. напр., В:"), laMaxNapr);
+    cbStep = addList(QStringLiteral("Шаг скан., В:"), laStep);
+    cbPause = addList(QStringLiteral("Пауза чтения, с:"), laPause);
+    BitBtnCloseGraphic = new QPushButton(QStringLiteral("Выход"), paGraphicAChH);
+    BitBtnCloseGraphic->setEnabled(false);
+    // Takes the focus after every click, so that no control keeps a focus frame.
+    ButtonPusto = new QPushButton(paGraphicAChH);
+    ButtonPusto->setGeometry(0, 0, 9, 9);
+
+    connect(BitBtnPuskStop, &QPushButton::clicked, this, [this] { BitBtnPuskStopClick(); });
+    connect(BitBtnCloseGraphic, &QPushButton::clicked, this, [this] { BitBtnCloseGraphicClick(); });
+    TimerGraphicAChH.setSingleShot(true);
+    TimerGraphicAChH.setTimerType(Qt::PreciseTimer);
+    connect(&TimerGraphicAChH, &QTimer::timeout, this, [this] { TimerGraphicAChHTimer(); });
+}
+
+QComboBox* TfmGraphicAChH::addList(const QString& caption, QLabel*& label) {
+    label = new QLabel(caption, paGraphicAChH);
+    auto* list = new QComboBox(paGraphicAChH);
+    list->setMaxVisibleItems(kVisibleRows);
+    return list;
+}
+
+void TfmGraphicAChH::FormCreate() {
+    host_.suspendPolling();
+    for (QComboBox* list : {cbMinNapr, cbMaxNapr, cbStep, cbPause}) {
+        list->clear();
+    }
+    baseTitle_ = instrumentTitle(link::versionByte1[0]);
+    setWindowTitle(baseTitle_ + kReadySuffix);
+    stopRequested_ = false;
+    cbMinNapr->addItems(voltageEntries());
+    cbMaxNapr->addItems(voltageEntries());
+    cbStep->addItems(stepEntries());
+    cbPause->addItems(pauseEntries());
+    selectStoredValues();
+    if (const auto minimum = voltsOf(*cbMinNapr), maximum = voltsOf(*cbMaxNapr);
+        minimum && maximum) {
+        Chart1->bottomAxis().setMinMax(*minimum - kVoltageRoom, *maximum + kVoltageRoom);
+    }
+    // Connected after the stored values are selected: only the user's choice moves the range.
+    connect(cbMinNapr, &QComboBox::currentIndexChanged, this, [this] { cbNaprChange(); });
+    connect(cbMaxNapr, &QComboBox::currentIndexChanged, this, [this] { cbNaprChange(); });
+    link::graphReadBusy = false;
+    Graphic.setPenWidth(settings::mainLineWidth);
+    for (chart::LineSeries* curve : GraphicDop) {
+        curve->setPenWidth(settings::overlayLineWidth);
+    }
+
+    const bool started = ui::startLineJob<link::SweepPreparation>(
+        this, [] { return link::PrepareSweep(); },
+        [this](std::optional<link::SweepPreparation> preparation) {
+            preparationEnded(preparation.value_or(link::SweepPreparation{}));
+        });
+    if (!started) {
+        preparationEnded({});
+    }
+}
+
+void TfmGraphicAChH::selectStoredValues() {
+    using namespace settings;
+    cbMinNapr->setCurrentIndex(entryIndexFor(voltageEntries(), voltageText(sweepMin)));
+    cbMaxNapr->setCurrentIndex(entryIndexFor(voltageEntries(), voltageText(sweepMax)));
+    cbStep->setCurrentIndex(entryIndexFor(stepEntries(), stepText(sweepStep)));
+    cbPause->setCurrentIndex(entryIndexFor(pauseEntries(), pauseText(sweepPause)));
+}
+
+void TfmGraphicAChH::preparationEnded(const link::SweepPreparation& preparation) {
+    if (closing_) {
+        return;
+    }
+    deviceReady_ = preparation.deviceReady;
+    if (deviceReady_) {
+        initialSetValue_ = preparation.initialSetValue;
+        BitBtnPuskStop->setEnabled(true);
+    }
+    baseTitle_ += deviceReady_ ? kReadySuffix : kSilentSuffix;
+    setWindowTitle(baseTitle_);
+    BitBtnCloseGraphic->setEnabled(true);
+}
+
+void TfmGraphicAChH::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (shownOnce_) {
+        return;
+    }
+    shownOnce_ = true;
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QRect target((screen.width() - width()) / 2, (screen.height() - height()) / 3, width(),
+                       height());
+    ButtonPusto->setGeometry(0, 0, 0, 0);
+    ButtonPusto->setFocus();
+    // The caption grows out of the window's centre into its frame.
+    auto* opening = new QPropertyAnimation(this, "geometry", this);
+    opening->setDuration(kOpeningAnimationMs);
+    opening->setStartValue(QRect(target.center(), QSize(1, 1)));
+    opening->setEndValue(target);
+    opening->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void TfmGraphicAChH::cbNaprChange() {
+    const auto minimum = voltsOf(*cbMinNapr);
+    const auto maximum = voltsOf(*cbMaxNapr);
+    if (!minimum || !maximum) {
+        return;
+    }
+    // The order keeps the axis from holding a minimum above its maximum between the two calls.
+    chart::Axis& axis = Chart1->bottomAxis();
+    if (axis.minimum() > *minimum - kVoltageRoom) {
+        axis.setMinimum(*minimum - kVoltageRoom);
+        axis.setMaximum(*maximum + kVoltageRoom);
+    } else {
+        axis.setMaximum(*maximum + kVoltageRoom);
+        axis.setMinimum(*minimum - kVoltageRoom);
+    }
+}
+
+void TfmGraphicAChH::BitBtnPuskStopClick() {
+    ButtonPusto->setFocus();
+    if (running()) {
+        // Served by the next tick, after one more reading.
+        stopRequested_ = true;
+        return;
+    }
+    startSweep();
+}
+
+void TfmGraphicAChH::startSweep() {
+    BitBtnPuskStop->setText(kStop);
+    shiftPreviousScans();
+    Graphic.clear();
+    chart::Axis& vertical = Chart1->leftAxis();
+    if (vertical.maximum() >= 0) {
+        vertical.setMinimum(0);
+        vertical.setMaximum(0);
+    } else {
+        vertical.setMaximum(0);
+        vertical.setMinimum(0);
+    }
+    takeListValues();
+    currentSetValue_ = settings::sweepMin;
+    TimerGraphicAChH.setInterval(sweepTickMs(settings::sweepPause));
+    firstStep_ = true;
+    readFailureCount_ = 0;
+    const std::int32_t start = currentSetValue_;
+    const bool started = ui::startLineJob<bool>(
+        this,
+        [start] {
+            link::StartSweep(start);
+            return true;
+        },
+        [this](std::optional<bool>) { restartTick(); });
+    if (!started) {
+        endSweep();
+    }
+}
+
+void TfmGraphicAChH::shiftPreviousScans() {
+    const bool previousWasScan = GraphicPreviousScan.title() == kPreviousScanTitle;
+    copyCurve(GraphicPreviousScan, GraphicPrePreviousScan);
+    setPreviousScanStyle(GraphicPrePreviousScan, settings::prePreviousScanPenStyle);
+    if (GraphicPrePreviousScan.count() > 0) {
+        GraphicPrePreviousScan.setShowInLegend(true);
+        if (previousWasScan) {
+            GraphicPrePreviousScan.setTitle(kPrePreviousScanTitle);
+        }
+    }
+    const bool currentWasScan = Graphic.title() == kScanTitle;
+    copyCurve(Graphic, GraphicPreviousScan);
+    setPreviousScanStyle(GraphicPreviousScan, settings::previousScanPenStyle);
+    if (GraphicPreviousScan.count() > 0) {
+        GraphicPreviousScan.setShowInLegend(true);
+        if (currentWasScan) {
+            GraphicPreviousScan.setTitle(kPreviousScanTitle);
+        }
+    }
+}
+
+void TfmGraphicAChH::takeListValues() {
+    using namespace settings;
+    sweepMin = tensOfMillivoltsOf(cbMinNapr->currentText()).value_or(sweepMin);
+    sweepMax = tensOfMillivoltsOf(cbMaxNapr->currentText()).value_or(sweepMax);
+    sweepStep = tensOfMillivoltsOf(cbStep->currentText()).value_or(sweepStep);
+    sweepPause = hundredsOfMillisecondsOf(cbPause->currentText()).value_or(sweepPause);
+}
+
+void TfmGraphicAChH::restartTick() {
+    if (!closing_) {
+        TimerGraphicAChH.start();
+    }
+}
+
+void TfmGraphicAChH::TimerGraphicAChHTimer() {
+    TimerGraphicAChH.stop();
+    const bool started = ui::startLineJob<std::optional<std::int32_t>>(
+        this, [] { return link::ReadSweepHumidity(); },
+        [this](std::optional<std::optional<std::int32_t>> sample) {
+            if (closing_) {
+                return;
+            }
+            if (sample && *sample) {
+                TimerViewReading(**sample);
+            } else {
+                readFailed();
+            }
+        });
+    if (!started) {
+        readFailed();
+    }
+}
+
+void TfmGraphicAChH::TimerViewReading(std::int32_t sample) {
+    Graphic.insertInXOrder(currentSetValue_ * kHundredth, sample * kHundredth, 0.0, kScanColour);
+    applyVerticalRange();
+    if (stopRequested_) {
+        endSweep();
+        return;
+    }
+    if (firstStep_) {
+        // The first reading after the start comes before the sensor settled: it is dropped and
+        // the start value read again.
+        firstStep_ = false;
+        Graphic.clear();
+        Graphic.setTitle(kScanTitle);
+        Graphic.setShowInLegend(true);
+    } else {
+        currentSetValue_ += settings::sweepStep;
+    }
+    if (currentSetValue_ > settings::sweepMax) {
+        endSweep();
+        const int answer =
+            showMessage(QMessageBox::Question, kSweepDone, QMessageBox::Yes | QMessageBox::No);
+        if (answer == QMessageBox::Yes) {
+            NSaveDataGraphClick();
+        }
+        return;
+    }
+    writeNextSetValue();
+}
+
+void TfmGraphicAChH::writeNextSetValue() {
+    const std::int32_t value = currentSetValue_;
+    // The pause runs from the end of the writes.
+    const bool started = ui::startLineJob<bool>(
+        this,
+        [value] {
+            link::WriteSetValue(value);
+            return true;
+        },
+        [this](std::optional<bool>) { restartTick(); });
+    if (!started) {
+        restartTick();
+    }
+}
+
+void TfmGraphicAChH::readFailed() {
+    ++readFailureCount_;
+    if (readFailureCount_ < kReadFailureLimit) {
+        restartTick();
+        return;
+    }
+    endSweep();
+    showMessage(QMessageBox::Critical, kReadError);
+}
+
+void TfmGraphicAChH::endSweep() {
+    stopRequested_ = false;
+    TimerGraphicAChH.stop();
+    BitBtnPuskStop->setText(kStart);
+    BitBtnCloseGraphic->setEnabled(true);
+}
+
+AxisRange TfmGraphicAChH::CalcVerticalRange() {
+    std::array<CurveExtent, kOverlayCount> overlays;
+    for (int i = 0; i < kOverlayCount; ++i) {
+        overlays[i] = extentOf(*GraphicDop[i]);
+    }
+    const SweepRange range = sweepVerticalRange(
+        {extentOf(Graphic), extentOf(GraphicPreviousScan), extentOf(GraphicPrePreviousScan)},
+        overlays);
+    setClearItemsVisible(range);
+    if (range.allEmpty) {
+        setWindowTitle(baseTitle_);
+    }
+    return {range.minimum, range.maximum};
+}
+
+void TfmGraphicAChH::applyVerticalRange() {
+    const AxisRange range = CalcVerticalRange();
+    Chart1->leftAxis().setMinMax(range.minimum, range.maximum);
+}
+
+void TfmGraphicAChH::setClearItemsVisible(const SweepRange& range) {
+    NClearDataGraph->setVisible(range.clearScans);
+    NClearAllDataGraph->setVisible(range.clearAll);
+    NClearAllDataGraphDop->setVisible(range.clearAllOverlays);
+    for (int i = 0; i < kOverlayCount; ++i) {
+        NClearDataGraphDop[i]->setVisible(range.clearOverlay[i]);
+    }
+}
+
+void TfmGraphicAChH::Chart1DblClick() {
+    if (isMaximized()) {
+        showNormal();
+    } else {
+        showMaximized();
+    }
+}
+
+void TfmGraphicAChH::keyPressEvent(QKeyEvent* event) {
+    // The only way out is "Выход".
+    if (event->key() == Qt::Key_F4 && event->modifiers().testFlag(Qt::AltModifier)) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TfmGraphicAChH::BitBtnCloseGraphicClick() {
+    ButtonPusto->setFocus();
+    if (running()) {
+        stopRequested_ = true;
+    }
+    exitChosen_ = true;
+    close();
+}
+
+void TfmGraphicAChH::closeEvent(QCloseEvent* event) {
+    // The window's close box is greyed; a close from the system is refused like Alt+F4.
+    if (!exitChosen_ || closing_) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    QWidget::closeEvent(event);
+}
+
+void TfmGraphicAChH::FormClose() {
+    // A sweep in progress ends here, without a further reading.
+    TimerGraphicAChH.stop();
+    closing_ = true;
+    host_.showPanels();
+    takeListValues();
+    writeChangedSettings();
+
+    ui::WindowHost* host = &host_;
+    const auto giveLineBack = [host](std::optional<bool>) { ui::takeLineBack(*host); };
+    if (!deviceReady_) {
+        giveLineBack(true);
+        return;
+    }
+    const std::uint16_t initial = initialSetValue_;
+    const bool restart = settings::restartOnExit;
+    // The poll comes back only after the instrument has its set value again; the answer goes to
+    // the host, as this window is gone by then.
+    QObject* receiver = host_.ownerWindow() ? static_cast<QObject*>(host_.ownerWindow()) : qApp;
+    const bool started = ui::startLineJob<bool>(
+        receiver,
+        [initial, restart] {
+            link::EndSweep(initial, restart);
+            return true;
+        },
+        giveLineBack);
+    if (!started) {
+        giveLineBack(false);
+    }
+}
+
+void TfmGraphicAChH::writeChangedSettings() {
+    using namespace settings;
+    const auto writeChanged = [](const IntegerKey& key, std::int32_t value, std::int32_t& saved) {
+        if (value != saved) {
+            saved = value;
+            writeSetting(key, value);
+        }
+    };
+    writeChanged(kSweepMin, sweepMin, sweepMinSaved);
+    writeChanged(kSweepMax, sweepMax, sweepMaxSaved);
+    writeChanged(kSweepStep, sweepStep, sweepStepSaved);
+    writeChanged(kSweepPause, sweepPause, sweepPauseSaved);
+}
+
+void TfmGraphicAChH::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placeControls();
+}
+
+void TfmGraphicAChH::placeControls() {
+    paGraphicAChH->setGeometry(rect());
+    const int strip = height() - kStripHeight;
+    Chart1->setGeometry(4, 4, width() - 8, strip - 4);
+    const int buttonTop = strip + 18;
+    BitBtnPuskStop->setGeometry(8, buttonTop, kButtonWidth, 28);
+    int left = 8 + kButtonWidth + 24;
+    const std::array<std::pair<QLabel*, QComboBox*>, 4> lists{
+        {{laMinNapr, cbMinNapr}, {laMaxNapr, cbMaxNapr}, {laStep, cbStep}, {laPause, cbPause}}};
+    for (const auto& [label, list] : lists) {
+        label->setGeometry(left, strip + 2, kListGroupWidth, 18);
+        list->setGeometry(left, buttonTop, kListWidth, 28);
+        left += kListGroupWidth + 8;
+    }
+    BitBtnCloseGraphic->setGeometry(width() - kButtonWidth - 8, buttonTop, kButtonWidth, 28);
+}
+
+void NAChHClick(ui::WindowHost& host) {
+    if (fmGraphicAChH) {
+        return;
+    }
+    auto* window = new TfmGraphicAChH(host);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    fmGraphicAChH = window;
+    window->show();
+    ui::lendLine(host);
+}
+
+} // namespace zorvan::graphs

@@ -1,0 +1,38 @@
+#include "graphs/threshold_hold.h"
+
+#include <algorithm>
+
+namespace zorvan::graphs {
+
+void ThresholdHold::restart() {
+    heldCount_ = 0;
+    heldShown_ = 0;
+}
+
+std::vector<TimedValue> ThresholdHold::take(TimedValue reading, double threshold, bool& above) {
+    std::vector<TimedValue> plotted;
+    above = reading.value > threshold;
+    if (above) {
+        if (heldCount_ > 0) {
+            plotted.assign(held_.begin() + heldShown_, held_.begin() + heldCount_);
+            heldCount_ = 0;
+        }
+        plotted.push_back(reading);
+        return plotted;
+    }
+    if (heldCount_ == kHeldMax) {
+        std::move(held_.begin() + 1, held_.end(), held_.begin());
+        held_.back() = reading;
+        if (heldShown_ > 0) {
+            --heldShown_;
+        }
+        return plotted;
+    }
+    held_[static_cast<std::size_t>(heldCount_)] = reading;
+    ++heldCount_;
+    heldShown_ = heldCount_;
+    plotted.push_back(reading);
+    return plotted;
+}
+
+} // namespace zorvan::graphs

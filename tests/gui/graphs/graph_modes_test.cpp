@@ -1,0 +1,222 @@
+// The threshold and humidity modes of the graph window and its files, over a simulated bus.
+#include "app/window_launchers.h"
+#include "graphs/graph_window.h"
+#include "link/device_state.h"
+#include "link/worker_threads.h"
+#include "settings/settings_variables.h"
+#include "tests/gui/graphs/graph_fixture.h"
+#include "tests/support/panel_session.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace zorvan::graphs {
+namespace {
+
+using testing::PanelSession;
+
+constexpr std::uint8_t kFirst = 10;
+constexpr std::uint8_t kSecond = 11;
+
+QStringList linesOf(const QString& path) {
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return QString::fromLatin1(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+}
+
+class GraphModesTest : public ::testing::Test {
+protected:
+    panel::TMainFormTestIndZorvan4& start(std::uint8_t kind, bool second = false) {
+        session.line.add(kFirst, {10, kind, 5, 7});
+        testing::SessionSettings wanted;
+        wanted.pollPeriodMs = 30;
+        wanted.readTimeoutMs = 60;
+        if (second) {
+            session.line.add(kSecond, {10, 80, 1, 2});
+            wanted.addresses[1] = kSecond;
+        }
+        auto& main = session.start(wanted);
+        app::installWindowLaunchers(main);
+        EXPECT_TRUE(session.waitForPollCycles(1));
+        return main;
+    }
+
+    static TFormGraphic& open(QAction* item) {
+        item->trigger();
+        EXPECT_TRUE(FormGraphic);
+        EXPECT_TRUE(PanelSession::waitFor([] { return FormGraphic->BitBtnPuskStop->isEnabled(); }));
+        return *FormGraphic;
+    }
+
+    // Starts the graph and takes its read timer away: the test hands in the readings.
+    static void startFed(TFormGraphic& window) {
+        window.BitBtnPuskStop->click();
+        ASSERT_TRUE(PanelSession::waitFor([&] { return window.running(); }));
+        window.TimerGraphic.stop();
+        ASSERT_TRUE(PanelSession::waitFor([] { return !link::graphReadBusy; }));
+    }
+
+    static void exit(TFormGraphic& window) {
+        if (window.running()) {
+            window.BitBtnPuskStop->click();
+        }
+        window.BitBtnCloseGraphic->click();
+        EXPECT_TRUE(PanelSession::waitFor([] { return !FormGraphic; }));
+    }
+
+    static void waitForSaves() {
+        ASSERT_TRUE(PanelSession::waitFor([] { return link::runningWorkers() == 0; }));
+    }
+
+    // A test that failed half-way leaves no window behind for the next one.
+    void TearDown() override { closeLeftOverGraph(); }
+
+    PanelSession session;
+    QTemporaryDir files;
+};
+
+TEST_F(GraphModesTest, ThresholdModeRefusesTextAndPlotsExcursionsWithTheirContext) {
+    auto& main = start(43);
+    auto& window = open(main.MainPopupMenu->NGraphicPlus);
+    EXPECT_TRUE(window.cbMinViewValue->isVisible());
+    EXPECT_FALSE(window.cbOkno->isVisible());
+
+    window.cbMinViewValue->setCurrentText(QStringLiteral("сто"));
+    QString message;
+    QTimer::singleShot(50, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        message = box->text();
+        box->accept();
+    });
+    window.BitBtnPuskStop->click();
+    EXPECT_EQ(message, "Это не цифра!\nЗадайте правильное значение.");
+    EXPECT_FALSE(window.running());
+
+    window.cbMinViewValue->setCurrentText(QStringLiteral("1e2"));
+    startFed(window);
+    const double scale = link::graphScale;
+    const auto feed = [&](double value) {
+        window.TimerViewDataGraphicTimer(
+            {static_cast<std::int32_t>(std::lround(value / scale)), 0, 0, 0});
+    };
+    feed(150);
+    for (int i = 0; i < 25; ++i) {
+        feed(50);
+    }
+    feed(150);
+    ASSERT_EQ(window.Graphic.count(), 22);
+    EXPECT_EQ(window.Graphic.x(21), 21);
+    EXPECT_NEAR(window.Chart1->leftAxis().maximum(), 150 + 100 / 70.0, 1e-9);
+    EXPECT_FALSE(window.NSaveDataGraph->isVisible()) << "the threshold graph has no files";
+    exit(window);
+}
+
+TEST_F(GraphModesTest, HumidityModeAveragesColoursTheBarAndSavesItselfKeepingABackup) {
+    auto& main = start(80);
+    settings::refreshPeriodSeconds = 6;
+    settings::indicatorShown = true;
+    settings::indicatorColoured = true;
+    settings::signalRangeFixed = true;
+    settings::limitTU2 = 40;
+    settings::limitTU1 = 42;
+    settings::limitTO1 = 48;
+    settings::limitTO2 = 50;
+    auto& window = open(main.MainPopupMenu->NGraphicVlazhnAndTemperatura);
+    EXPECT_TRUE(window.paTekVlazh->isVisible());
+    EXPECT_TRUE(window.paIndicator->isVisible());
+    EXPECT_EQ(window.Chart1->leftAxis().maximum(), 100.0) << "the fixed signal range";
+    startFed(window);
+    EXPECT_EQ(QFileInfo(window.autoSaveFileName()).absolutePath(),
+              QFileInfo(session.settingsPath()).absolutePath())
+        << "automatic saves go beside the settings file";
+
+    const double scale = link::graphScale;
+    const auto feed = [&](double humidity, int readings) {
+        for (int i = 0; i < readings; ++i) {
+            window.TimerViewDataGraphicTimer(
+                {static_cast<std::int32_t>(std::lround(humidity / scale)), 0, 2345, 950});
+        }
+    };
+    feed(45, 5);
+    EXPECT_EQ(window.Graphic.count(), 0) << "six readings make a point";
+    EXPECT_EQ(window.paTekTemp2->text(), "9.50 ");
+    feed(45, 1);
+    ASSERT_EQ(window.Graphic.count(), 1);
+    EXPECT_EQ(window.Graphic.label(0), " 0.00мин.");
+    EXPECT_EQ(window.GraphicDopPole.y(0), 10.0);
+    EXPECT_EQ(window.BarSeriesIndicator.colour(), QColor(0, 128, 0));
+
+    window.TimerAutoSaveTimer(); // at 5 minutes
+    feed(41, 6);
+    EXPECT_EQ(window.BarSeriesIndicator.colour(), QColor(255, 255, 0));
+    waitForSaves();
+    window.TimerAutoSaveTimer(); // at 10 minutes
+    feed(39, 6);
+    EXPECT_EQ(window.BarSeriesIndicator.colour(), QColor(255, 0, 0));
+    waitForSaves();
+    window.TimerAutoSaveTimer(); // at 15 minutes
+    waitForSaves();
+    EXPECT_EQ(linesOf(window.autoSaveFileName()).size(), 3);
+    EXPECT_EQ(linesOf(window.autoSaveFileName() + ".bak").size(), 2);
+    EXPECT_EQ(linesOf(window.autoSaveFileName()).at(2).split(QLatin1Char('\t')).size(), 5)
+        << "time, humidity, temperature 1, reference level, temperature 2";
+    exit(window);
+}
+
+TEST_F(GraphModesTest, HumidityModeListensWithoutSendingAnything) {
+    auto& main = start(80);
+    settings::refreshPeriodSeconds = 1;
+    settings::noRequestMode = true;
+    auto& window = open(main.MainPopupMenu->NGraphicVlazhnAndTemperatura);
+    ASSERT_TRUE(window.CheckBoxZaprosPr44->isChecked());
+    session.line.server->setListenMaster(kFirst);
+    const std::size_t sent = session.line.frames().size();
+    window.BitBtnPuskStop->click();
+    EXPECT_TRUE(PanelSession::waitFor([&] { return window.Graphic.count() >= 2; }, 8000));
+    EXPECT_EQ(session.line.frames().size(), sent) << "the other master asks, the program listens";
+    EXPECT_FALSE(window.paTekTemp->text().isEmpty());
+    exit(window);
+}
+
+TEST_F(GraphModesTest, SavedGraphLoadsBackAndLivePointsContinueIt) {
+    auto& main = start(43, true);
+    auto& window = open(main.MainPopupMenu->NGraphic);
+    window.cbReadPeriod->setCurrentText(QStringLiteral("10.0"));
+    startFed(window);
+    for (int i = 0; i < 5; ++i) {
+        window.TimerViewDataGraphicTimer({1000 + i, -2000 - i, 0, 0});
+    }
+    const QString path = files.filePath(QStringLiteral("graph.txt"));
+    window.chooseSaveFile = [&] { return path; };
+    window.NSaveDataGraphClick();
+    waitForSaves();
+    QStringList labels;
+    for (qsizetype i = 0; i < window.Graphic.count(); ++i) {
+        labels << window.Graphic.label(i);
+    }
+
+    window.chooseOpenFile = [&] { return path; };
+    window.NLoadDataGraphClick();
+    ASSERT_EQ(window.Graphic.count(), 5);
+    ASSERT_EQ(window.Graphic2.count(), 5);
+    for (qsizetype i = 0; i < 5; ++i) {
+        EXPECT_EQ(window.Graphic.label(i), labels[i]);
+        EXPECT_DOUBLE_EQ(window.Graphic.y(i), (1000 + i) * link::graphScale);
+        EXPECT_DOUBLE_EQ(window.Graphic2.y(i), (-2000 - i) * link::graphScale);
+    }
+    window.TimerViewDataGraphicTimer({7, 7, 0, 0});
+    EXPECT_EQ(window.Graphic.x(5), 5) << "live points follow the loaded lines";
+    EXPECT_GE(window.Graphic.time(5), window.Graphic.time(4));
+    exit(window);
+}
+
+} // namespace
+} // namespace zorvan::graphs
