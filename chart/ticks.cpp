@@ -6,6 +6,13 @@
 
 namespace zorvan::chart {
 
+namespace {
+
+// More than any axis has room for.
+constexpr double kMostTicks = 1000.0;
+
+} // namespace
+
 Ticks niceTicks(double minimum, double maximum, int wanted) {
     const double span = maximum - minimum;
     if (!(span > 0.0) || !std::isfinite(span)) {
@@ -20,9 +27,14 @@ Ticks niceTicks(double minimum, double maximum, int wanted) {
                                                        : 10.0);
     Ticks ticks{{}, step};
     const double first = std::ceil(minimum / step - 1e-9);
-    for (double k = first; k * step <= maximum + step * 1e-9; k += 1.0) {
+    const double last = std::floor(maximum / step + 1e-9);
+    // Far from zero the steps drown in the values' own precision: one tick at each end then.
+    if (!(last - first < kMostTicks) || first + 1.0 == first) {
+        return {{minimum, maximum}, span};
+    }
+    for (int i = 0; first + i <= last; ++i) {
         // Multiplying, not adding up, keeps rounding from drifting; a zero stays a clean zero.
-        const double value = k * step;
+        const double value = (first + i) * step;
         ticks.values.push_back(std::abs(value) < step * 1e-9 ? 0.0 : value);
     }
     return ticks;

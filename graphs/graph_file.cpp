@@ -3,8 +3,8 @@
 #include "settings/number_format.h"
 #include "settings/windows1251.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include <algorithm>
+#include <charconv>
 
 namespace zorvan::graphs {
 
@@ -13,10 +13,18 @@ namespace {
 constexpr qsizetype kChunkBytes = 64 * 1024;
 constexpr int kValueWidth = 12;
 
-QString fixed(double value, int decimals) {
-    QString text = QString::number(value, 'f', decimals);
-    text.replace(QLatin1Char('.'), settings::decimalSeparator());
-    return text;
+// Appends `value` with `decimals` decimals and `separator`, right-aligned in `width` characters
+// (a longer number is not cut).
+void appendFixed(QByteArray& text, double value, int decimals, char separator, int width) {
+    char digits[400];
+    const auto [end, error] =
+        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals);
+    const qsizetype length = error == std::errc{} ? end - digits : 0;
+    std::replace(digits, digits + length, '.', separator);
+    if (length < width) {
+        text.append(width - length, ' ');
+    }
+    text.append(digits, length);
 }
 
 // The fields of a line: runs of anything but blanks and TABs.
@@ -56,30 +64,29 @@ GraphFileLine parseLine(const QByteArray& bytes, int valueColumns) {
     return line;
 }
 
-QString writeFlushed(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        return file.errorString();
-    }
-    return {};
-}
-
 } // namespace
 
 QByteArray buildGraphFile(qsizetype points, const std::function<QString(qsizetype)>& label,
                           int unitLength, const std::vector<GraphFileColumn>& columns) {
-    QString text;
+    QByteArray text;
     const qsizetype width = points > 0 ? label(0).size() - 1 : 0;
+    text.reserve(points * (width + 2 + (kValueWidth + 1) * static_cast<qsizetype>(columns.size())));
+    const char separator = settings::decimalSeparator().toLatin1();
     for (qsizetype point = 0; point < points; ++point) {
         const QString pointLabel = label(point);
-        text += pointLabel.mid(1, pointLabel.size() - 1 - unitLength).rightJustified(width);
+        const QString time =
+            pointLabel.mid(1, pointLabel.size() - 1 - unitLength).rightJustified(width);
+        // Times are digits and a separator; the code page is only needed for anything else.
+        const bool ascii =
+            std::all_of(time.begin(), time.end(), [](QChar c) { return c.unicode() < 0x80; });
+        text += ascii ? time.toLatin1() : settings::encodeWindows1251(time);
         for (const GraphFileColumn& column : columns) {
-            text += QLatin1Char('\t') +
-                    fixed(column.value(point), column.decimals).rightJustified(kValueWidth);
+            text += '\t';
+            appendFixed(text, column.value(point), column.decimals, separator, kValueWidth);
         }
-        text += QStringLiteral("\r\n");
+        text += "\r\n";
     }
-    return settings::encodeWindows1251(text);
+    return text;
 }
 
 void readGraphFile(QIODevice& device, int valueColumns,
@@ -115,32 +122,6 @@ void readGraphFile(QIODevice& device, int valueColumns,
     if (!line.isEmpty()) {
         endLine();
     }
-}
-
-QString writeWhole(const QString& path, const QByteArray& bytes) {
-    return writeFlushed(path, bytes);
-}
-
-QString writeWholeKeepingBackup(const QString& path, const QByteArray& bytes) {
-    const QString fresh = path + QStringLiteral(".new");
-    const QString backup = path + QStringLiteral(".bak");
-    if (QString error = writeFlushed(fresh, bytes); !error.isEmpty()) {
-        QFile::remove(fresh);
-        return error;
-    }
-    // From here on the new graph is whole on disk under `fresh`, the previous one under `path`.
-    if (QFile::exists(path)) {
-        QFile::remove(backup);
-        QFile current(path);
-        if (!current.rename(backup)) {
-            return current.errorString();
-        }
-    }
-    QFile written(fresh);
-    if (!written.rename(path)) {
-        return written.errorString();
-    }
-    return {};
 }
 
 } // namespace zorvan::graphs

@@ -37,11 +37,4 @@ constexpr qsizetype kMaxLineBytes = 4096;
 void readGraphFile(QIODevice& device, int valueColumns,
                    const std::function<void(const GraphFileLine&)>& onLine);
 
-// Replaces `path` with `bytes` so that at every moment a whole file is there: the new text is
-// written beside it and flushed to disk, then renamed over it. Empty on success, else why not.
-QString writeWhole(const QString& path, const QByteArray& bytes);
-
-// The same, keeping what `path` held before as `path` + ".bak".
-QString writeWholeKeepingBackup(const QString& path, const QByteArray& bytes);
-
 } // namespace zorvan::graphs

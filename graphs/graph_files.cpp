@@ -4,6 +4,7 @@
 #include "graphs/graph_file.h"
 #include "graphs/graph_window.h"
 #include "graphs/point_label.h"
+#include "graphs/whole_file.h"
 #include "link/device_state.h"
 #include "link/worker_threads.h"
 #include "settings/number_format.h"

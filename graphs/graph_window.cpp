@@ -13,15 +13,10 @@
 #include "settings/typed_settings.h"
 #include "ui/line_job.h"
 
-#include <QCloseEvent>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QKeyEvent>
 #include <QMessageBox>
-#include <QPropertyAnimation>
-#include <QScreen>
 #include <cmath>
 
 namespace zorvan::graphs {
@@ -32,7 +27,6 @@ constexpr int kStripHeight = 44;
 constexpr int kHumidityStripHeight = 60;
 constexpr int kIndicatorWidth = 90;
 constexpr int kIndicatorGap = 5;
-constexpr int kOpeningAnimationMs = 200;
 constexpr int kHumidityReadMs = 1000;
 constexpr int kListeningReadMs = 999;
 // The span of the modes that never trim: in effect no limit.
@@ -76,9 +70,7 @@ QLabel* figurePanel(QWidget* parent, const QColor& colour) {
 } // namespace
 
 TFormGraphic::TFormGraphic(ui::WindowHost& host, GraphMode mode)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowMinMaxButtonsHint),
-      Chart1(new chart::Chart(this)), Graphic(Chart1->addLineSeries()),
+    : Chart1(new chart::Chart(this)), Graphic(Chart1->addLineSeries()),
       Graphic2(Chart1->addLineSeries()), GraphicTemperatury(Chart1->addLineSeries()),
       GraphicTemperatury2(Chart1->addLineSeries()), GraphicDopPole(Chart1->addLineSeries()),
       paIndicator(new QWidget(this)), Chart2(new chart::Chart(paIndicator)),
@@ -127,7 +119,7 @@ void TFormGraphic::createSeries() {
     Chart2->bottomAxis().setAutomatic(false);
     for (chart::Chart* chart : {Chart1, Chart2}) {
         chart->setBackgroundColour(Qt::white);
-        connect(chart, &chart::Chart::doubleClicked, this, [this] { Chart1DblClick(); });
+        connect(chart, &chart::Chart::doubleClicked, this, [this] { toggleMaximized(); });
     }
 }
 
@@ -280,24 +272,6 @@ void TFormGraphic::preparationEnded(bool answered) {
     BitBtnPuskStop->setEnabled(true);
     cbOkno->setEnabled(true);
     cbReadPeriod->setEnabled(true);
-}
-
-void TFormGraphic::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (shownOnce_) {
-        return;
-    }
-    shownOnce_ = true;
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    const QRect target((screen.width() - width()) / 2, (screen.height() - height()) / 3, width(),
-                       height());
-    ButtonPusto->setFocus();
-    // The frame grows out of the window's centre.
-    auto* opening = new QPropertyAnimation(this, "geometry", this);
-    opening->setDuration(kOpeningAnimationMs);
-    opening->setStartValue(QRect(target.center(), QSize(1, 1)));
-    opening->setEndValue(target);
-    opening->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
 bool TFormGraphic::takeThreshold() {
@@ -487,37 +461,17 @@ void TFormGraphic::btnDopPolePrimenitClick() {
     realValue_ = settings::parseReal(edDopPole->text()).value_or(10.0);
 }
 
-void TFormGraphic::Chart1DblClick() {
-    if (isMaximized()) {
-        showNormal();
-    } else {
-        showMaximized();
-    }
-}
-
-void TFormGraphic::keyPressEvent(QKeyEvent* event) {
-    // The only way out is "Выход".
-    if (event->key() == Qt::Key_F4 && event->modifiers().testFlag(Qt::AltModifier)) {
-        event->accept();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
 void TFormGraphic::BitBtnCloseGraphicClick() {
     ButtonPusto->setFocus();
     exitChosen_ = true;
     close();
 }
 
-void TFormGraphic::closeEvent(QCloseEvent* event) {
-    // The window's close box is greyed; a close from the system is refused like Alt+F4.
-    if (!exitChosen_) {
-        event->ignore();
-        return;
+bool TFormGraphic::mayClose() {
+    if (exitChosen_) {
+        FormClose();
     }
-    FormClose();
-    QWidget::closeEvent(event);
+    return exitChosen_;
 }
 
 void TFormGraphic::FormClose() {

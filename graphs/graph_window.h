@@ -13,6 +13,7 @@
 #include "graphs/threshold_hold.h"
 #include "link/graph_exchanges.h"
 #include "settings/humidity_graph_view.h"
+#include "ui/captioned_window.h"
 #include "ui/window_host.h"
 
 #include <QCheckBox>
@@ -39,7 +40,7 @@ struct GraphReading {
     std::int32_t sample4 = 0;
 };
 
-class TFormGraphic final : public QWidget, public settings::HumidityGraphView {
+class TFormGraphic final : public ui::CaptionedWindow, public settings::HumidityGraphView {
     Q_OBJECT
 
 public:
@@ -133,10 +134,9 @@ public:
     static inline const QString kSilentSuffix = QStringLiteral("  -  прибор отключен");
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    QWidget* focusHolder() override { return ButtonPusto; }
+    bool mayClose() override;
     void resizeEvent(QResizeEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     friend void NGraphicClick(ui::WindowHost& host);
@@ -162,7 +162,6 @@ private:
     void scaleVertically(bool graphicAlways);
     void showReadRate();
     void colourIndicator();
-    void Chart1DblClick();
     void FormClose();
     void writeChangedSettings();
     void placeControls();
@@ -191,7 +190,6 @@ private:
     double realValue_ = 10.0;
     QString autoSaveFileName_;
     bool exitChosen_ = false;
-    bool shownOnce_ = false;
 };
 
 // The graph window while it exists.

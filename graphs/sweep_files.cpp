@@ -1,16 +1,18 @@
 // The sweep window's chart menu: saving the current scan to a curve file, showing a file in its
 // place, laying files over it in seven colours, and clearing curves.
+#include "chart/plot_view.h"
 #include "graphs/folder_caption.h"
 #include "graphs/sweep_window.h"
+#include "graphs/whole_file.h"
 #include "settings/settings_variables.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMouseEvent>
-#include <QSaveFile>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 
 namespace zorvan::graphs {
 
@@ -44,7 +46,7 @@ void configureDialog(QFileDialog& dialog, QFileDialog::AcceptMode mode) {
                                                        : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(QStringLiteral("txt"));
     dialog.setNameFilters({QStringLiteral("Текстовый (*.txt)"), QStringLiteral("Все (*)")});
-    // As the instrument's engineers know it: a chosen file is replaced without asking.
+    // Choosing a file to save into is the decision to replace it; the dialog does not ask again.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
 }
 
@@ -61,6 +63,53 @@ void fillCurve(chart::LineSeries& curve, std::vector<CurvePoint> points, const Q
     for (const CurvePoint& point : points) {
         curve.insertInXOrder(point.volts, point.percent, 0.0, colour);
     }
+}
+
+// Within this many pixels of the current scan's line the pointer asks for help.
+constexpr double kLineReach = 4.0;
+
+double distanceToSegment(QPointF point, QPointF from, QPointF to) {
+    const QPointF along = to - from;
+    const double length = QPointF::dotProduct(along, along);
+    const double share =
+        length > 0.0 ? std::clamp(QPointF::dotProduct(point - from, along) / length, 0.0, 1.0)
+                     : 0.0;
+    const QPointF nearest = from + share * along;
+    return std::hypot(point.x() - nearest.x(), point.y() - nearest.y());
+}
+
+// Whether `pixel` lies on the drawn line of `curve`, whose points are in X order.
+bool onLine(const chart::LineSeries& curve, const chart::PlotView& view, QPointF pixel) {
+    const qsizetype count = curve.count();
+    if (count == 0) {
+        return false;
+    }
+    const auto at = [&](qsizetype i) {
+        return QPointF(view.pixelX(curve.x(i)), view.pixelY(curve.y(i)));
+    };
+    // The first point right of the pointer; the segments around it are the only candidates.
+    const double volts = view.valueX(pixel.x() + kLineReach);
+    qsizetype right = 0;
+    qsizetype end = count;
+    while (right < end) {
+        const qsizetype middle = right + (end - right) / 2;
+        if (curve.x(middle) <= volts) {
+            right = middle + 1;
+        } else {
+            end = middle;
+        }
+    }
+    const double leftVolts = view.valueX(pixel.x() - kLineReach);
+    for (qsizetype i = std::min(right, count - 1); i >= 0; --i) {
+        const QPointF from = at(std::max<qsizetype>(i - 1, 0));
+        if (distanceToSegment(pixel, from, at(i)) <= kLineReach) {
+            return true;
+        }
+        if (curve.x(i) < leftVolts) {
+            break;
+        }
+    }
+    return false;
 }
 
 void takeOutOfLegend(chart::LineSeries& curve) {
@@ -136,14 +185,9 @@ void TfmGraphicAChH::NSaveDataGraphClick() {
     for (qsizetype i = 0; i < Graphic.count(); ++i) {
         points.push_back({Graphic.x(i), Graphic.y(i)});
     }
-    // Written beside the old file and put in its place only when whole, so a failed save
-    // leaves the old file as it was.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(curveFileBytes(points)) < 0 ||
-        !file.commit()) {
-        showMessage(QMessageBox::Critical,
-                    QStringLiteral("Не удалось записать файл \"%1\".\n%2")
-                        .arg(QDir::toNativeSeparators(path), file.errorString()));
+    if (const QString reason = writeWhole(path, curveFileBytes(points)); !reason.isEmpty()) {
+        showMessage(QMessageBox::Critical, QStringLiteral("Не удалось записать файл \"%1\".\n%2")
+                                               .arg(QDir::toNativeSeparators(path), reason));
         return;
     }
     showFolderInCaption(path);
@@ -261,6 +305,13 @@ void TfmGraphicAChH::Chart1MouseMove(QMouseEvent* event) {
     if (event->buttons().testFlag(Qt::RightButton)) {
         NSaveDataGraph->setVisible(false);
         NLoadDataGraph->setVisible(false);
+    }
+    const chart::PlotView view{Chart1->plotArea(), Chart1->visibleXRange(),
+                               Chart1->visibleYRange()};
+    if (onLine(Graphic, view, event->position())) {
+        Chart1->setCursor(Qt::WhatsThisCursor);
+    } else if (Chart1->cursor().shape() == Qt::WhatsThisCursor) {
+        Chart1->unsetCursor();
     }
 }
 

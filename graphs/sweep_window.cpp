@@ -8,17 +8,12 @@
 #include "settings/typed_settings.h"
 #include "ui/line_job.h"
 
-#include <QCloseEvent>
-#include <QGuiApplication>
-#include <QKeyEvent>
-#include <QPropertyAnimation>
-#include <QScreen>
+#include <QMouseEvent>
 
 namespace zorvan::graphs {
 
 namespace {
 
-constexpr int kOpeningAnimationMs = 200;
 constexpr int kStripHeight = 58;
 constexpr int kButtonWidth = 90;
 constexpr int kListWidth = 70;
@@ -87,9 +82,7 @@ std::optional<double> voltsOf(const QComboBox& list) {
 } // namespace
 
 TfmGraphicAChH::TfmGraphicAChH(ui::WindowHost& host)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowMinMaxButtonsHint),
-      paGraphicAChH(new QWidget(this)), Chart1(new chart::Chart(paGraphicAChH)),
+    : paGraphicAChH(new QWidget(this)), Chart1(new chart::Chart(paGraphicAChH)),
       GraphicDop{&Chart1->addLineSeries(), &Chart1->addLineSeries(), &Chart1->addLineSeries(),
                  &Chart1->addLineSeries(), &Chart1->addLineSeries(), &Chart1->addLineSeries(),
                  &Chart1->addLineSeries()},
@@ -130,7 +123,9 @@ void TfmGraphicAChH::createComponents() {
         scan->setColour(kScanColour);
         scan->setShowInLegend(false);
     }
-    connect(Chart1, &chart::Chart::doubleClicked, this, [this] { Chart1DblClick(); });
+    // Moves without a button pressed tell whether the pointer is over the current scan.
+    Chart1->setMouseTracking(true);
+    connect(Chart1, &chart::Chart::doubleClicked, this, [this] { toggleMaximized(); });
     connect(Chart1, &chart::Chart::mousePressed, this,
             [this](QMouseEvent* event) { Chart1MouseDown(event); });
     connect(Chart1, &chart::Chart::mouseMoved, this,
@@ -152,7 +147,7 @@ void TfmGraphicAChH::createControls() {
     BitBtnCloseGraphic->setEnabled(false);
     // Takes the focus after every click, so that no control keeps a focus frame.
     ButtonPusto = new QPushButton(paGraphicAChH);
-    ButtonPusto->setGeometry(0, 0, 9, 9);
+    ButtonPusto->setGeometry(0, 0, 0, 0);
 
     connect(BitBtnPuskStop, &QPushButton::clicked, this, [this] { BitBtnPuskStopClick(); });
     connect(BitBtnCloseGraphic, &QPushButton::clicked, this, [this] { BitBtnCloseGraphicClick(); });
@@ -224,25 +219,6 @@ void TfmGraphicAChH::preparationEnded(const link::SweepPreparation& preparation)
     baseTitle_ += deviceReady_ ? kReadySuffix : kSilentSuffix;
     setWindowTitle(baseTitle_);
     BitBtnCloseGraphic->setEnabled(true);
-}
-
-void TfmGraphicAChH::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (shownOnce_) {
-        return;
-    }
-    shownOnce_ = true;
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    const QRect target((screen.width() - width()) / 2, (screen.height() - height()) / 3, width(),
-                       height());
-    ButtonPusto->setGeometry(0, 0, 0, 0);
-    ButtonPusto->setFocus();
-    // The caption grows out of the window's centre into its frame.
-    auto* opening = new QPropertyAnimation(this, "geometry", this);
-    opening->setDuration(kOpeningAnimationMs);
-    opening->setStartValue(QRect(target.center(), QSize(1, 1)));
-    opening->setEndValue(target);
-    opening->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
 void TfmGraphicAChH::cbNaprChange() {
@@ -446,23 +422,6 @@ void TfmGraphicAChH::setClearItemsVisible(const SweepRange& range) {
     }
 }
 
-void TfmGraphicAChH::Chart1DblClick() {
-    if (isMaximized()) {
-        showNormal();
-    } else {
-        showMaximized();
-    }
-}
-
-void TfmGraphicAChH::keyPressEvent(QKeyEvent* event) {
-    // The only way out is "Выход".
-    if (event->key() == Qt::Key_F4 && event->modifiers().testFlag(Qt::AltModifier)) {
-        event->accept();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
 void TfmGraphicAChH::BitBtnCloseGraphicClick() {
     ButtonPusto->setFocus();
     if (running()) {
@@ -472,45 +431,46 @@ void TfmGraphicAChH::BitBtnCloseGraphicClick() {
     close();
 }
 
-void TfmGraphicAChH::closeEvent(QCloseEvent* event) {
-    // The window's close box is greyed; a close from the system is refused like Alt+F4.
-    if (!exitChosen_ || closing_) {
-        event->ignore();
-        return;
+// "Выход" closes the window once the instrument has its set value back.
+bool TfmGraphicAChH::mayClose() {
+    if (exitChosen_ && !closing_) {
+        FormClose();
     }
-    FormClose();
-    QWidget::closeEvent(event);
+    return lineGivenBack_;
 }
 
 void TfmGraphicAChH::FormClose() {
     // A sweep in progress ends here, without a further reading.
     TimerGraphicAChH.stop();
     closing_ = true;
-    host_.showPanels();
+    // Nothing may start while the instrument is handed back.
+    paGraphicAChH->setEnabled(false);
     takeListValues();
     writeChangedSettings();
-
-    ui::WindowHost* host = &host_;
-    const auto giveLineBack = [host](std::optional<bool>) { ui::takeLineBack(*host); };
     if (!deviceReady_) {
-        giveLineBack(true);
+        giveLineBack();
         return;
     }
     const std::uint16_t initial = initialSetValue_;
     const bool restart = settings::restartOnExit;
-    // The poll comes back only after the instrument has its set value again; the answer goes to
-    // the host, as this window is gone by then.
-    QObject* receiver = host_.ownerWindow() ? static_cast<QObject*>(host_.ownerWindow()) : qApp;
     const bool started = ui::startLineJob<bool>(
-        receiver,
+        this,
         [initial, restart] {
             link::EndSweep(initial, restart);
             return true;
         },
-        giveLineBack);
+        [this](std::optional<bool>) { giveLineBack(); });
     if (!started) {
-        giveLineBack(false);
+        giveLineBack();
     }
+}
+
+void TfmGraphicAChH::giveLineBack() {
+    // The panels and the poll come back only after the window's own exchanges, so the poll
+    // never meets them and no second window can be opened while they run.
+    ui::takeLineBack(host_);
+    lineGivenBack_ = true;
+    close();
 }
 
 void TfmGraphicAChH::writeChangedSettings() {

@@ -11,6 +11,7 @@
 #include "graphs/curve_file.h"
 #include "graphs/sweep_range.h"
 #include "graphs/vertical_scaling.h"
+#include "ui/captioned_window.h"
 #include "ui/window_host.h"
 
 #include <QComboBox>
@@ -33,7 +34,7 @@ struct SweepPreparation;
 
 namespace zorvan::graphs {
 
-class TfmGraphicAChH final : public QWidget {
+class TfmGraphicAChH final : public ui::CaptionedWindow {
     Q_OBJECT
 
 public:
@@ -119,10 +120,9 @@ public:
     static inline const QString kWrongFormat = QStringLiteral("Неправильный формат файла ");
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    QWidget* focusHolder() override { return ButtonPusto; }
+    bool mayClose() override;
     void resizeEvent(QResizeEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void createComponents();
@@ -142,12 +142,12 @@ private:
     void endSweep();
     void applyVerticalRange();
     void setClearItemsVisible(const SweepRange& range);
-    void Chart1DblClick();
     void Chart1MouseDown(QMouseEvent* event);
     void Chart1MouseMove(QMouseEvent* event);
     void Chart1MouseUp();
     void showFileItems();
     void FormClose();
+    void giveLineBack();
     void writeChangedSettings();
     void placeControls();
 
@@ -170,7 +170,7 @@ private:
     bool exitChosen_ = false;
     // Set by the close: results of line jobs that arrive later are dropped.
     bool closing_ = false;
-    bool shownOnce_ = false;
+    bool lineGivenBack_ = false;
 };
 
 // The frequency-response window while it exists.

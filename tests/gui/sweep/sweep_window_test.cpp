@@ -1,6 +1,7 @@
 // The frequency-response window over a simulated bus: what it sends when it opens, sweeps and
 // closes, how readings become curves, how the scans before move down, and its curve files.
 #include "app/window_launchers.h"
+#include "chart/plot_view.h"
 #include "graphs/sweep_window.h"
 #include "link/device_state.h"
 #include "settings/keys.h"
@@ -121,6 +122,13 @@ protected:
             return window.TimerGraphicAChH.isActive() ||
                    (!window.running() && session.line.frames().size() > sent);
         }));
+    }
+
+    // A test that stopped half-way still gives the line back, so the next one finds the poll.
+    void TearDown() override {
+        if (fmGraphicAChH) {
+            exit(*fmGraphicAChH);
+        }
     }
 
     void exit(TfmGraphicAChH& window) {
@@ -362,6 +370,13 @@ TEST_F(SweepWindowTest, CurveFilesShowOverlaySaveAndClear) {
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), curveFileBytes({{0.1, 47.25}, {0.2, 48.5}, {0.3, 50.0}}));
     EXPECT_EQ(window.Graphic.title(), "again");
+    const chart::PlotView view{window.Chart1->plotArea(), window.Chart1->visibleXRange(),
+                               window.Chart1->visibleYRange()};
+    const QPoint onLine(int(view.pixelX(0.15)), int(view.pixelY(47.875)));
+    QTest::mouseMove(window.Chart1, onLine);
+    EXPECT_EQ(window.Chart1->cursor().shape(), Qt::WhatsThisCursor);
+    QTest::mouseMove(window.Chart1, onLine + QPoint(200, 0));
+    EXPECT_EQ(window.Chart1->cursor().shape(), Qt::ArrowCursor);
 
     window.NClearAllDataGraphClick();
     EXPECT_EQ(window.windowTitle(), window.baseTitle());

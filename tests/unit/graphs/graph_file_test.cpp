@@ -2,6 +2,7 @@
 // replacing a file so that a whole graph is always on disk.
 #include "graphs/graph_file.h"
 #include "graphs/point_label.h"
+#include "graphs/whole_file.h"
 #include "settings/number_format.h"
 
 #include <QBuffer>
