@@ -9,6 +9,7 @@ namespace zorvan::graphs {
 namespace {
 
 constexpr int kThresholdShift = 100;
+constexpr int kHumidityWidth = 1000;
 
 // Opens the window unless one is open already; `prepare` runs before it is shown.
 TFormGraphic* openGraph(ui::WindowHost& host, GraphMode mode,
@@ -73,6 +74,8 @@ void NGraphicVlazhnAndTemperaturaClick(ui::WindowHost& host, bool serviceMode) {
                  graph.cbOkno, graph.laTimeOnGraph, graph.laReadPeriod, graph.cbReadPeriod}) {
             control->hide();
         }
+        // Room for the figures and the settings beside the buttons.
+        graph.resize(kHumidityWidth, graph.height());
         graph.setMinimumWidth(graph.width());
         graph.TimerGraphic.setInterval(1000);
     });

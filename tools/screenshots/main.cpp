@@ -11,6 +11,7 @@
 #include "settings/humidity_graph_settings_window.h"
 #include "settings/keys.h"
 #include "settings/settings_path.h"
+#include "settings/settings_variables.h"
 #include "settings/typed_settings.h"
 #include "tests/support/panel_session.h"
 #include "ui/window_picture.h"
@@ -20,9 +21,11 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 
@@ -35,9 +38,26 @@ using zorvan::testing::SessionSettings;
 QDir outputFolder;
 int written = 0;
 
+// Offscreen windows have no frame: a window that has the system's caption gets a plain caption
+// bar above it in the picture, so its title can be read.
+QImage withCaption(QWidget& window, const QImage& picture) {
+    if (window.windowFlags().testFlag(Qt::FramelessWindowHint)) {
+        return picture;
+    }
+    constexpr int kCaptionHeight = 26;
+    QImage framed(picture.width(), picture.height() + kCaptionHeight, QImage::Format_RGB32);
+    framed.fill(QColor(60, 64, 72));
+    QPainter painter(&framed);
+    painter.setPen(Qt::white);
+    painter.drawText(QRect(8, 0, picture.width() - 16, kCaptionHeight),
+                     Qt::AlignVCenter | Qt::AlignLeft, window.windowTitle());
+    painter.drawImage(0, kCaptionHeight, picture);
+    return framed;
+}
+
 void save(QWidget& window, const QString& name) {
     const QString path = outputFolder.filePath(name + QStringLiteral(".png"));
-    if (zorvan::ui::renderWindowPicture(window).save(path)) {
+    if (withCaption(window, zorvan::ui::renderWindowPicture(window)).save(path)) {
         ++written;
         std::printf("%s\n", qPrintable(path));
     } else {
@@ -174,8 +194,7 @@ void graphWindow() {
         window.MainPopupMenu->NGraphic->trigger();
         PanelSession::waitFor([] {
             return FormGraphic->BitBtnPuskStop->isEnabled() ||
-                   FormGraphic->windowTitle().endsWith(
-                       zorvan::graphs::TFormGraphic::kSilentSuffix);
+                   FormGraphic->windowTitle().endsWith(zorvan::graphs::TFormGraphic::kSilentSuffix);
         });
         QTest::qWait(300); // the opening animation
         return FormGraphic.data();
@@ -289,6 +308,85 @@ void sweepWindow() {
 
 } // namespace
 
+// The threshold graph with the context it keeps around two excursions, and the humidity graph
+// with its figures and the bar in each of its colours.
+void graphModes() {
+    using zorvan::graphs::FormGraphic;
+    using zorvan::graphs::TFormGraphic;
+    const auto openFed = [](PanelSession& session, TMainFormTestIndZorvan4& window,
+                            QAction* item) -> TFormGraphic& {
+        session.waitForPollCycles(1);
+        zorvan::app::installWindowLaunchers(window);
+        item->trigger();
+        PanelSession::waitFor([] { return FormGraphic->BitBtnPuskStop->isEnabled(); });
+        TFormGraphic& graph = *FormGraphic;
+        graph.BitBtnPuskStop->click();
+        PanelSession::waitFor([&] { return graph.running(); });
+        graph.TimerGraphic.stop();
+        PanelSession::waitFor([] { return !zorvan::link::graphReadBusy; });
+        QTest::qWait(300); // the opening animation
+        return graph;
+    };
+    const auto exitGraph = [](TFormGraphic& graph) {
+        graph.BitBtnPuskStop->click();
+        zorvan::link::waitForWorkers(std::chrono::seconds(5));
+        graph.BitBtnCloseGraphic->click();
+        PanelSession::waitFor([] { return !FormGraphic; });
+    };
+    withSession([&](PanelSession& session) {
+        session.line.add(10, {10, 43, 5, 7});
+        auto& window = session.start(quickPoll());
+        TFormGraphic& graph = openFed(session, window, window.MainPopupMenu->NGraphicPlus);
+        const double scale = zorvan::link::graphScale;
+        int step = 0;
+        const auto feed = [&](double value) {
+            graph.TimerViewDataGraphicTimer(
+                {static_cast<std::int32_t>(std::lround((value + (step++ % 7)) / scale)), 0, 0, 0});
+        };
+        for (int excursion = 0; excursion < 2; ++excursion) {
+            for (int i = 0; i < 30; ++i) {
+                feed(60);
+            }
+            for (int i = 0; i < 12; ++i) {
+                feed(110 + 60 * std::sin(i / 3.0));
+            }
+        }
+        save(graph, QStringLiteral("graph_threshold_with_context"));
+        exitGraph(graph);
+    });
+    withSession([&](PanelSession& session) {
+        session.line.add(10, {10, 80, 1, 2});
+        auto& window = session.start(quickPoll());
+        using namespace zorvan::settings;
+        refreshPeriodSeconds = 1;
+        indicatorShown = true;
+        indicatorColoured = true;
+        signalRangeFixed = false;
+        limitTU2 = 40;
+        limitTU1 = 43;
+        limitTO1 = 47;
+        limitTO2 = 50;
+        TFormGraphic& graph =
+            openFed(session, window, window.MainPopupMenu->NGraphicVlazhnAndTemperatura);
+        const double scale = zorvan::link::graphScale;
+        const struct {
+            double humidity;
+            const char* colour;
+        } scenes[] = {{45.2, "green"}, {48.6, "yellow"}, {51.3, "red"}};
+        int minute = 0;
+        for (const auto& scene : scenes) {
+            for (int i = 0; i < 40; ++i, ++minute) {
+                const double humidity = scene.humidity + 0.4 * std::sin(minute / 5.0);
+                graph.TimerViewDataGraphicTimer(
+                    {static_cast<std::int32_t>(std::lround(humidity / scale)), 0, 2340 + minute % 9,
+                     2480 - minute % 7});
+            }
+            save(graph, QStringLiteral("graph_humidity_bar_") + QLatin1String(scene.colour));
+        }
+        exitGraph(graph);
+    });
+}
+
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -308,6 +406,7 @@ int main(int argc, char** argv) {
     graphWindow();
     humidityGraphSettingsWindow();
     sweepWindow();
+    graphModes();
     std::printf("%d pictures\n", written);
     return 0;
 }

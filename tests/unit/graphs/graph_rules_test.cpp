@@ -5,6 +5,7 @@
 #include "graphs/vertical_scaling.h"
 #include "settings/number_format.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -62,6 +63,8 @@ TEST(PointLabel, CountsTheWholeElapsedTimeInTheProcessSeparator) {
     EXPECT_EQ(secondsLabel(0.0, 3), " 0.000c ");
     EXPECT_EQ(secondsLabel(0.0, 2), " 0.00c ");
     EXPECT_EQ(secondsLabel(25 * 3600.0, 2), " 90000.00c ") << "LabelAfter24HoursDoesNotWrap";
+    EXPECT_EQ(minutesLabel(25 * 3600.0), " 1500.00мин.") << "MinutesLabelAfter24HoursDoesNotWrap";
+    EXPECT_EQ(pointLabel(std::nan(""), true, 2), " мин.") << "a loaded line without a time";
     EXPECT_EQ(readRateText(51, 1.0), "50.00 изм./сек.");
     settings::setDecimalSeparator(QLatin1Char(','));
     EXPECT_EQ(secondsLabel(1.5, 3), " 1,500c ");
