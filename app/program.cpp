@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "app/single_instance.h"
+#include "app/termination_signals.h"
 #include "app/window_launchers.h"
 #include "panel/main_form.h"
 #include "settings/ini_file.h"
@@ -8,18 +9,27 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 
 namespace zorvan::app {
 
 int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     QApplication application(argc, argv);
+    QPointer<panel::TMainFormTestIndZorvan4> mainWindow;
+    const TerminationSignals terminations([&mainWindow] {
+        if (mainWindow) {
+            mainWindow->CloseImageClick();
+        } else {
+            QCoreApplication::quit();
+        }
+    });
     SingleInstance guard(QCoreApplication::applicationFilePath());
     if (!guard.becomeFirst()) {
         return 0;
     }
-    settings::setWriteFailureHandler([](const QString& path) {
+    settings::setFileProblemHandler([](const QString& path, settings::FileProblem problem) {
         QMessageBox::critical(nullptr, QApplication::applicationDisplayName(),
-                              settings::writeFailureText(path));
+                              settings::fileProblemText(path, problem));
     });
     if (hooks.beforeSettings) {
         hooks.beforeSettings();
@@ -28,6 +38,7 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     QApplication::setApplicationDisplayName(QStringLiteral("Zorvan 4X, 8X"));
 
     panel::TMainFormTestIndZorvan4 mainForm;
+    mainWindow = &mainForm;
     installWindowLaunchers(mainForm);
     QObject::connect(&guard, &SingleInstance::restoreRequested, &mainForm,
                      &panel::TMainFormTestIndZorvan4::restoreFromSecondCopy);

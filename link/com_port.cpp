@@ -9,6 +9,35 @@ namespace {
 
 // Mirrors whether comPortHandle is open, so that asking does not wait for an exchange on the line.
 std::atomic<bool> handleOpen{false};
+// Set while the port is closed because its device went away; cleared by every deliberate open
+// or close.
+std::atomic<bool> portLost{false};
+
+// What the last open was asked for; guarded by comPortMutex. A reopen after the device went away
+// uses these, not the settings the user-interface thread may be changing meanwhile.
+struct PortSetup {
+    std::string name;
+    std::int32_t baudRate = 0;
+    std::int32_t readTimeoutMs = 0;
+};
+PortSetup lastSetup;
+
+// Replaces the handle by a new one opened as `setup` says; the caller holds comPortMutex.
+OpenResult openHandle(const PortSetup& setup) {
+    // A forgotten close by a caller must not leak the previous port or keep it locked.
+    if (comPortHandle) {
+        comPortHandle->close();
+    }
+    comPortHandle = makeSerialPort();
+    const OpenResult result = comPortHandle->open(setup.name);
+    handleOpen = comPortHandle->isOpen();
+    return result;
+}
+
+bool setUpLine(const PortSetup& setup) {
+    return comPortHandle->setLineFormat(setup.baudRate) &&
+           comPortHandle->setReadTimeout(setup.readTimeoutMs);
+}
 
 std::string quoted(const std::string& name) {
     return "\"" + name + "\"";
@@ -40,18 +69,14 @@ bool OpenComPort(std::int32_t readTimeoutMs, const PortMessageSink& showMessage)
         return false;
     }
     const std::lock_guard lock(comPortMutex);
-    // A forgotten close by a caller must not leak the previous port or keep it locked.
-    if (comPortHandle) {
-        comPortHandle->close();
-    }
-    comPortHandle = makeSerialPort();
-    const OpenResult result = comPortHandle->open(comPortName);
-    handleOpen = comPortHandle->isOpen();
+    portLost = false;
+    lastSetup = {comPortName, baudRate, readTimeoutMs};
+    const OpenResult result = openHandle(lastSetup);
     if (result.status != OpenStatus::Opened) {
         showMessage(openFailure(result));
         return false;
     }
-    if (!comPortHandle->setLineFormat(baudRate) || !comPortHandle->setReadTimeout(readTimeoutMs)) {
+    if (!setUpLine(lastSetup)) {
         showMessage(setupFailure());
         return false;
     }
@@ -64,6 +89,36 @@ void CloseComPort() {
         comPortHandle->close();
     }
     handleOpen = false;
+    portLost = false;
+}
+
+bool CloseComPortIfGone() {
+    const std::lock_guard lock(comPortMutex);
+    if (!comPortHandle || !comPortHandle->isOpen() || !comPortHandle->deviceGone()) {
+        return false;
+    }
+    comPortHandle->close();
+    handleOpen = false;
+    portLost = true;
+    return true;
+}
+
+bool comPortLost() {
+    return portLost;
+}
+
+bool ReopenLostComPort() {
+    const std::lock_guard lock(comPortMutex);
+    if (!portLost) {
+        return false;
+    }
+    if (openHandle(lastSetup).status != OpenStatus::Opened || !setUpLine(lastSetup)) {
+        comPortHandle->close();
+        handleOpen = false;
+        return false;
+    }
+    portLost = false;
+    return true;
 }
 
 bool comPortOpen() {

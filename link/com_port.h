@@ -36,6 +36,18 @@ void CloseComPort();
 // Whether the port handle is open; answers at once, also while an exchange is on the line.
 bool comPortOpen();
 
+// Reconnecting after the device went away (a pulled USB adapter). The poll closes such a port
+// and, at each of its turns, tries to open the same name with the same settings again. A port
+// closed on purpose (CloseComPort, a failed OpenComPort) is never reopened this way.
+
+// Closes the port when its device went away; true when it did.
+bool CloseComPortIfGone();
+// The port was closed because its device went away and waits to be opened again.
+bool comPortLost();
+// Opens a lost port again with the name, speed and read time-out it had; true once it is open
+// and set up, after which comPortLost() is false.
+bool ReopenLostComPort();
+
 // Drops whatever the instruments sent that nobody read, once the line is quiet.
 void DiscardReceived();
 

@@ -46,4 +46,22 @@ constexpr std::uint8_t kUnlockKeyboard = 17;
 constexpr std::uint8_t kApplySetValue = 100;
 constexpr std::uint8_t kOpenBufferLarge = 251;
 
+// Key codes of the front-panel keys (kKeyCode).
+constexpr std::uint8_t kKeyT = 4;
+constexpr std::uint8_t kKeyZero = 8;
+constexpr std::uint8_t kKeyF1 = 1;
+constexpr std::uint8_t kKeyF2 = 2;
+
+// Discrete-output parameters (kDigitalOutCode): switched by the master, or left to the
+// instrument.
+constexpr std::uint8_t kOutputOn = 129;
+constexpr std::uint8_t kOutputOff = 128;
+constexpr std::uint8_t kOutputControlDisallowed = 0;
+
+// Bits of the lamp byte, the first data byte of the panel answer (kPanelCode).
+constexpr std::uint8_t kLampTareBit = 0x80;
+constexpr std::uint8_t kLampZeroBit = 0x40;
+constexpr std::uint8_t kLampStabBit = 0x20;
+constexpr std::uint8_t kOutputLampBit = 0x10;
+
 } // namespace zorvan::link

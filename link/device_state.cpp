@@ -17,19 +17,7 @@ void resetRunTimeState() {
         versionByte1[d] = 0;
         versionByte2[d] = 0;
         versionByte3[d] = 0;
-        forgetShownState(d);
     }
-}
-
-void forgetShownState(int d) {
-    versionByte0Shown[d] = 0;
-    versionByte1Shown[d] = 0;
-    versionByte2Shown[d] = 0;
-    versionByte3Shown[d] = 0;
-    lampTareShown[d] = 0;
-    lampZeroShown[d] = 0;
-    lampStabShown[d] = 0;
-    digitalOutStateShown[d] = 0;
 }
 
 } // namespace zorvan::link

@@ -28,8 +28,6 @@ inline std::int32_t readTotalTimeoutConstant = 0;
 // Instruments; 0 as an address means the instrument is absent.
 inline AtomicPerDevice<std::int32_t> deviceAddress{};
 inline std::atomic<bool> digitalOutAllowed{false};
-inline PerDevice<std::int32_t> windowLeft{};
-inline PerDevice<std::int32_t> windowTop{};
 
 // Poll results. displayAnswer[d] is written by the poll worker before it sets pollFresh[d].
 inline PerDevice<std::array<std::uint8_t, kDisplayAnswerSize>> displayAnswer{};
@@ -37,21 +35,6 @@ inline AtomicPerDevice<std::uint8_t> versionByte0{};
 inline AtomicPerDevice<std::uint8_t> versionByte1{};
 inline AtomicPerDevice<std::uint8_t> versionByte2{};
 inline AtomicPerDevice<std::uint8_t> versionByte3{};
-
-// What the display refresh last put on screen; user-interface thread only.
-inline PerDevice<std::uint8_t> versionByte0Shown{};
-inline PerDevice<std::uint8_t> versionByte1Shown{};
-inline PerDevice<std::uint8_t> versionByte2Shown{};
-inline PerDevice<std::uint8_t> versionByte3Shown{};
-inline PerDevice<std::string> versionText{};
-inline PerDevice<std::uint8_t> lampTare{};
-inline PerDevice<std::uint8_t> lampZero{};
-inline PerDevice<std::uint8_t> lampStab{};
-inline PerDevice<std::uint8_t> digitalOutState{};
-inline PerDevice<std::uint8_t> lampTareShown{};
-inline PerDevice<std::uint8_t> lampZeroShown{};
-inline PerDevice<std::uint8_t> lampStabShown{};
-inline PerDevice<std::uint8_t> digitalOutStateShown{};
 
 // Line flags: who owns (or waits for) the line.
 inline std::atomic<bool> pollInProgress{false};
@@ -84,9 +67,5 @@ inline std::atomic<double> graphScale{0.0};
 
 // The values the main window sets when it is created, after the settings are read.
 void resetRunTimeState();
-
-// A new panel of instrument d shows nothing yet: what was last put on a former panel of d
-// no longer counts.
-void forgetShownState(int d);
 
 } // namespace zorvan::link

@@ -6,18 +6,32 @@
 // With a single lock there is no order in which two workers can wait for each other.
 
 #include <atomic>
+#include <chrono>
 #include <initializer_list>
 #include <mutex>
 
 namespace zorvan::link {
 
-// Timed, so that a job can give up waiting for the line instead of waiting for ever.
-inline std::timed_mutex lineMutex;
+inline std::mutex lineMutex;
 
-// Waits, 1 ms between tries, until the flag was clear and this caller set it.
-void takeFlag(std::atomic<bool>& flag);
+// A poll cycle or a command already on the line ends well within this; a job that waits longer
+// for the line gives up and reports a failed exchange.
+inline constexpr std::chrono::milliseconds kLineWait{30'000};
+// A flag is held by a worker that may itself wait kLineWait for the line before its exchange.
+inline constexpr std::chrono::milliseconds kFlagWait{kLineWait * 2};
 
-// Waits, 1 ms between tests, until every flag is clear.
-void waitUntilClear(std::initializer_list<const std::atomic<bool>*> flags);
+// Waits, 1 ms between tries, until the flag was clear and this caller set it; false, with the
+// flag untouched, when it stayed set for `bound`.
+bool takeFlag(std::atomic<bool>& flag, std::chrono::milliseconds bound = kFlagWait);
+
+// Waits, 1 ms between tests, until every flag is clear; false when one was still set after
+// `bound`.
+bool waitUntilClear(std::initializer_list<const std::atomic<bool>*> flags,
+                    std::chrono::milliseconds bound = kFlagWait);
+
+// Takes lineMutex, trying every millisecond like the flags; the lock does not own it when the
+// line stayed busy for `bound`. (Polled rather than timed: the thread sanitizer cannot follow a
+// timed lock, and the line's own waits are all in milliseconds anyway.)
+std::unique_lock<std::mutex> takeLine(std::chrono::milliseconds bound = kLineWait);
 
 } // namespace zorvan::link

@@ -21,7 +21,8 @@ class SerialPort {
 public:
     virtual ~SerialPort() = default;
 
-    // Opens the port for exclusive use; another opener of the same port sees Busy.
+    // Opens the port for exclusive use: another opener of the same port sees Busy while this
+    // handle is open. The hold ends with its holder, also when that program was killed.
     virtual OpenResult open(const std::string& name) = 0;
     // 8 data bits, no parity, one stop bit, DTR and RTS off, at the given speed.
     virtual bool setLineFormat(std::int32_t baudRate) = 0;
@@ -33,6 +34,9 @@ public:
     virtual std::size_t read(std::uint8_t* bytes, std::size_t maxCount) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
+    // The device went away under the open handle (an adapter pulled out): nothing more can be
+    // sent until the port is opened again.
+    virtual bool deviceGone() const = 0;
 };
 
 std::unique_ptr<SerialPort> makeSerialPort();

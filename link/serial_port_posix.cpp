@@ -54,6 +54,12 @@ OpenStatus statusOf(int error) {
     }
 }
 
+// A terminal that was hung up (a pulled USB adapter, a closed pty master) refuses every write
+// with one of these until it is opened anew.
+bool deviceRemoved(int error) {
+    return error == EIO || error == ENXIO || error == ENODEV;
+}
+
 // Waits for the descriptor until the deadline; false on time-out, hang-up or error.
 bool waitFor(int fd, short events, Clock::time_point deadline) {
     for (;;) {
@@ -84,13 +90,22 @@ public:
         if (fd < 0) {
             return {statusOf(errno), errno};
         }
-        // TIOCEXCL alone does not stop a privileged second opener; the advisory lock does.
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0) {
+        // Anything that is not a terminal cannot be a serial port.
+        if (::isatty(fd) == 0) {
+            const int error = errno;
+            ::close(fd);
+            return {OpenStatus::OtherError, error};
+        }
+        // An advisory lock, not the terminal's exclusive mode: the system drops the lock with
+        // the last descriptor of its holder, so a port whose program was killed opens again,
+        // while the exclusive mode would outlive it and keep every later opener out.
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             const int error = errno;
             ::close(fd);
             return {statusOf(error), error};
         }
         fd_ = fd;
+        gone_ = false;
         return {OpenStatus::Opened, 0};
     }
 
@@ -144,6 +159,7 @@ public:
                     break;
                 }
             } else {
+                gone_ = sent < 0 && deviceRemoved(errno);
                 break;
             }
         }
@@ -169,20 +185,19 @@ public:
 
     void close() override {
         if (fd_ >= 0) {
-            // A terminal keeps its exclusive mode after the last close; the next opener that is
-            // not privileged would find it busy.
-            ::ioctl(fd_, TIOCNXCL);
             ::close(fd_);
             fd_ = -1;
         }
     }
 
     bool isOpen() const override { return fd_ >= 0; }
+    bool deviceGone() const override { return gone_; }
 
 private:
     static constexpr auto kWriteTimeout = std::chrono::seconds(1);
 
     int fd_ = -1;
+    bool gone_ = false;
     Clock::duration readTimeout_ = std::chrono::milliseconds(200);
 };
 

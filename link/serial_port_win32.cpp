@@ -1,9 +1,20 @@
 #include "link/serial_port.h"
 
+#include <cctype>
 #include <windows.h>
 
 namespace zorvan::link {
 namespace {
+
+// The name of the object that marks a port as held by this program: one per port, whatever the
+// case the user wrote its name in.
+std::string holdName(const std::string& port) {
+    std::string name = "zorvan-serial-port-";
+    for (const char c : port) {
+        name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return name;
+}
 
 OpenStatus statusOf(DWORD error) {
     switch (error) {
@@ -30,6 +41,16 @@ public:
             const DWORD error = ::GetLastError();
             return {statusOf(error), static_cast<int>(error)};
         }
+        // Not every port refuses a second opener (Wine's ports, some virtual port drivers do
+        // not): a named object held while the port is open keeps a second handle of this
+        // program off it there too. The system drops it with its holder.
+        ::SetLastError(ERROR_SUCCESS);
+        hold_ = ::CreateMutexA(nullptr, FALSE, holdName(name).c_str());
+        if (hold_ == nullptr || ::GetLastError() == ERROR_ALREADY_EXISTS) {
+            close();
+            return {OpenStatus::Busy, ERROR_ACCESS_DENIED};
+        }
+        gone_ = false;
         return {OpenStatus::Opened, 0};
     }
 
@@ -65,8 +86,12 @@ public:
 
     std::size_t write(const std::uint8_t* bytes, std::size_t count) override {
         DWORD written = 0;
-        if (isOpen()) {
-            ::WriteFile(handle_, bytes, static_cast<DWORD>(count), &written, nullptr);
+        if (isOpen() &&
+            !::WriteFile(handle_, bytes, static_cast<DWORD>(count), &written, nullptr)) {
+            // A pulled USB adapter leaves a handle that refuses every request.
+            const DWORD error = ::GetLastError();
+            gone_ = error == ERROR_BAD_COMMAND || error == ERROR_DEVICE_NOT_CONNECTED ||
+                    error == ERROR_GEN_FAILURE || error == ERROR_ACCESS_DENIED;
         }
         return written;
     }
@@ -84,12 +109,19 @@ public:
             ::CloseHandle(handle_);
         }
         handle_ = INVALID_HANDLE_VALUE;
+        if (hold_ != nullptr) {
+            ::CloseHandle(hold_);
+        }
+        hold_ = nullptr;
     }
 
     bool isOpen() const override { return handle_ != INVALID_HANDLE_VALUE; }
+    bool deviceGone() const override { return gone_; }
 
 private:
     HANDLE handle_ = INVALID_HANDLE_VALUE;
+    HANDLE hold_ = nullptr;
+    bool gone_ = false;
 };
 
 } // namespace

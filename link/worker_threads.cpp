@@ -37,10 +37,15 @@ bool tryStartWorker(std::function<void()> job) {
     }
 }
 
-void startWorker(std::function<void()> job) {
+bool startWorker(std::function<void()> job, std::chrono::milliseconds bound) {
+    const auto deadline = std::chrono::steady_clock::now() + bound;
     while (!tryStartWorker(job)) {
-        std::this_thread::yield();
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
+    return true;
 }
 
 bool waitForWorkers(std::chrono::milliseconds bound) {

@@ -8,8 +8,13 @@
 
 namespace zorvan::link {
 
-// Starts the job on its own thread; when the system refuses a thread, tries again at once.
-void startWorker(std::function<void()> job);
+// The system refuses a thread only while it is short of memory or threads; a job that still
+// finds none after this is given up.
+inline constexpr std::chrono::milliseconds kWorkerStartWait{500};
+
+// Starts the job on its own thread; when the system refuses a thread, tries again every
+// millisecond until `bound`. False when no thread came: the job does not run.
+bool startWorker(std::function<void()> job, std::chrono::milliseconds bound = kWorkerStartWait);
 
 // Starts the job once; false when no thread could be created.
 bool tryStartWorker(std::function<void()> job);

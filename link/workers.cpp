@@ -1,5 +1,6 @@
 #include "link/workers.h"
 
+#include "link/com_port.h"
 #include "link/command_codes.h"
 #include "link/device_state.h"
 #include "link/exchange.h"
@@ -66,14 +67,19 @@ void readPanel(int device) {
 }
 
 void KeyPressWorker(std::int32_t keyCode) {
-    takeFlag(keyCommandBusy);
-    std::uint32_t device = 0;
+    std::uint32_t device = activeDevice;
+    if (!takeFlag(keyCommandBusy)) {
+        keyCommandFailed = true;
+        report(&WorkerReports::keyPressFinished, device);
+        return;
+    }
     {
-        const std::lock_guard line(lineMutex);
+        const auto line = takeLine();
         device = activeDevice;
         const std::uint8_t address = addressOf(static_cast<int>(device));
         // The instrument only takes the key once it is told the press has ended.
-        const bool done = SendCommand(address, kKeyCode, static_cast<std::uint8_t>(keyCode)) &&
+        const bool done = line.owns_lock() &&
+                          SendCommand(address, kKeyCode, static_cast<std::uint8_t>(keyCode)) &&
                           SendCommand(address, kServiceCode, kKeyReleased);
         if (!done) {
             keyCommandFailed = true;
@@ -84,13 +90,17 @@ void KeyPressWorker(std::int32_t keyCode) {
 }
 
 void DigitalOutWorker(std::int32_t parameter) {
-    takeFlag(keyCommandBusy);
-    std::uint32_t device = 0;
+    std::uint32_t device = activeDevice;
+    if (!takeFlag(keyCommandBusy)) {
+        digitalOutFailed = true;
+        report(&WorkerReports::digitalOutFinished, device);
+        return;
+    }
     {
-        const std::lock_guard line(lineMutex);
+        const auto line = takeLine();
         device = activeDevice;
-        if (!SendCommand(addressOf(static_cast<int>(device)), kDigitalOutCode,
-                         static_cast<std::uint8_t>(parameter))) {
+        if (!line.owns_lock() || !SendCommand(addressOf(static_cast<int>(device)), kDigitalOutCode,
+                                              static_cast<std::uint8_t>(parameter))) {
             digitalOutFailed = true;
         }
     }
@@ -100,16 +110,59 @@ void DigitalOutWorker(std::int32_t parameter) {
 
 void CommandWorker(std::int32_t address, std::int32_t code, std::int32_t parameter,
                    std::uint32_t device) {
-    takeFlag(commandBusy);
+    if (!takeFlag(commandBusy)) {
+        report(&WorkerReports::commandFinished, device, code, parameter, false);
+        return;
+    }
     bool acknowledged = false;
     {
-        const std::lock_guard line(lineMutex);
-        acknowledged =
-            SendCommand(static_cast<std::uint8_t>(address), static_cast<std::uint8_t>(code),
-                        static_cast<std::uint8_t>(parameter));
+        const auto line = takeLine();
+        acknowledged = line.owns_lock() && SendCommand(static_cast<std::uint8_t>(address),
+                                                       static_cast<std::uint8_t>(code),
+                                                       static_cast<std::uint8_t>(parameter));
     }
     report(&WorkerReports::commandFinished, device, code, parameter, acknowledged);
     commandBusy = false;
+}
+
+// A port found again after its device went away is taken into use as at start: the keyboard
+// of instrument 1 unlocked and, under the program's control, its output switched off.
+bool portReadyForPoll() {
+    if (!comPortLost()) {
+        return true;
+    }
+    if (!ReopenLostComPort()) {
+        return false;
+    }
+    SendCommand(addressOf(0), kServiceCode, kUnlockKeyboard);
+    if (digitalOutAllowed) {
+        SendCommand(addressOf(0), kDigitalOutCode, kOutputOff);
+    }
+    return true;
+}
+
+void pollInstruments() {
+    const int cycle = pollCount.fetch_add(1);
+    if (cycle % kVersionEvery == 0 || versionUnknown()) {
+        for (int device = 0; device < kDeviceCount; ++device) {
+            if (present(device)) {
+                readVersion(device);
+            }
+        }
+    }
+    for (int device = 0; device < kDeviceCount; ++device) {
+        if (present(device)) {
+            readPanel(device);
+        }
+    }
+}
+
+void reportEveryInstrumentFailed() {
+    for (int device = 0; device < kDeviceCount; ++device) {
+        if (present(device)) {
+            pollFailed[device].store(true, std::memory_order_release);
+        }
+    }
 }
 
 } // namespace
@@ -125,19 +178,16 @@ bool pollMayStart() {
 
 void PollWorker() {
     {
-        const std::lock_guard line(lineMutex);
-        const int cycle = pollCount.fetch_add(1);
-        if (cycle % kVersionEvery == 0 || versionUnknown()) {
-            for (int device = 0; device < kDeviceCount; ++device) {
-                if (present(device)) {
-                    readVersion(device);
-                }
+        const auto line = takeLine();
+        if (line.owns_lock()) {
+            if (portReadyForPoll()) {
+                pollInstruments();
+            } else {
+                // A turn without a port still counts: the panels are drawn with the error.
+                ++pollCount;
+                reportEveryInstrumentFailed();
             }
-        }
-        for (int device = 0; device < kDeviceCount; ++device) {
-            if (present(device)) {
-                readPanel(device);
-            }
+            CloseComPortIfGone();
         }
     }
     pollInProgress = false;
@@ -154,16 +204,24 @@ bool StartPoll() {
 }
 
 void StartKeyPress(std::int32_t keyCode) {
-    startWorker([keyCode] { KeyPressWorker(keyCode); });
+    if (!startWorker([keyCode] { KeyPressWorker(keyCode); })) {
+        keyCommandFailed = true;
+        report(&WorkerReports::keyPressFinished, activeDevice.load());
+    }
 }
 
 void StartDigitalOut(std::int32_t parameter) {
-    startWorker([parameter] { DigitalOutWorker(parameter); });
+    if (!startWorker([parameter] { DigitalOutWorker(parameter); })) {
+        digitalOutFailed = true;
+        report(&WorkerReports::digitalOutFinished, activeDevice.load());
+    }
 }
 
 void StartCommand(std::int32_t address, std::int32_t code, std::int32_t parameter,
                   std::uint32_t device) {
-    startWorker([=] { CommandWorker(address, code, parameter, device); });
+    if (!startWorker([=] { CommandWorker(address, code, parameter, device); })) {
+        report(&WorkerReports::commandFinished, device, code, parameter, false);
+    }
 }
 
 } // namespace zorvan::link

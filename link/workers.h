@@ -4,6 +4,8 @@
 // command workers. Each reports back through a hook that the windows install; a hook runs on
 // the worker thread and is expected to post its work to the user-interface thread.
 
+#include "link/command_codes.h"
+
 #include <cstdint>
 #include <functional>
 
@@ -26,29 +28,23 @@ struct WorkerReports {
 // Installs the hooks (empty ones: no reports); takes effect for the next report.
 void setWorkerReports(WorkerReports reports);
 
-// Key codes of the front-panel keys.
-constexpr std::int32_t kKeyT = 4;
-constexpr std::int32_t kKeyZero = 8;
-constexpr std::int32_t kKeyF1 = 1;
-constexpr std::int32_t kKeyF2 = 2;
-
-// Discrete-output parameters.
-constexpr std::int32_t kOutputOn = 129;
-constexpr std::int32_t kOutputOff = 128;
-constexpr std::int32_t kOutputControlDisallowed = 0;
-
 // A new poll cycle may start: no cycle runs and no command waits for the line.
 bool pollMayStart();
 
 // Starts a poll cycle; false when no thread could be created (the timer then tries again).
 bool StartPoll();
+// A worker that gets no thread, or waits in vain for its flag or the line, reports as one whose
+// exchange failed: the key press and the output switch set their failure flags, the command is
+// reported not acknowledged.
 void StartKeyPress(std::int32_t keyCode);
 void StartDigitalOut(std::int32_t parameter);
 // Sends one command for the window of instrument `device`, which gets the report.
 void StartCommand(std::int32_t address, std::int32_t code, std::int32_t parameter,
                   std::uint32_t device = 0);
 
-// The cycle itself, run on the calling thread (the poll worker's body).
+// The cycle itself, run on the calling thread (the poll worker's body). On a port whose device
+// went away it first tries to open it again; while that fails every present instrument is
+// reported failed. A port whose device is found gone during the cycle is closed after it.
 void PollWorker();
 
 } // namespace zorvan::link

@@ -1,14 +1,14 @@
 // What the main window draws after each poll cycle: every panel's indicator, lamps, message,
 // version and artwork from what the poll worker stored.
+#include "link/command_codes.h"
 #include "link/device_state.h"
 #include "panel/main_form.h"
+#include "panel/panel_state.h"
 
 #include <QApplication>
 
 namespace zorvan::panel {
 namespace {
-
-using link::PerDevice;
 
 struct LampBinding {
     PerDevice<std::uint8_t>& state;
@@ -19,25 +19,30 @@ struct LampBinding {
 
 std::array<LampBinding, 4> lampBindings() {
     return {{
-        {link::lampTare, link::lampTareShown, &InstrumentPanel::imTare, 0x80},
-        {link::lampZero, link::lampZeroShown, &InstrumentPanel::imZero, 0x40},
-        {link::lampStab, link::lampStabShown, &InstrumentPanel::imStab, 0x20},
-        {link::digitalOutState, link::digitalOutStateShown, &InstrumentPanel::imData, 0x10},
+        {lampTare, lampTareShown, &InstrumentPanel::imTare, link::kLampTareBit},
+        {lampZero, lampZeroShown, &InstrumentPanel::imZero, link::kLampZeroBit},
+        {lampStab, lampStabShown, &InstrumentPanel::imStab, link::kLampStabBit},
+        {digitalOutState, digitalOutStateShown, &InstrumentPanel::imData, link::kOutputLampBit},
     }};
 }
 
 bool versionChanged(int d) {
-    return link::versionByte0[d] != link::versionByte0Shown[d] ||
-           link::versionByte1[d] != link::versionByte1Shown[d] ||
-           link::versionByte2[d] != link::versionByte2Shown[d] ||
-           link::versionByte3[d] != link::versionByte3Shown[d];
+    return link::versionByte0[d] != versionByte0Shown[d] ||
+           link::versionByte1[d] != versionByte1Shown[d] ||
+           link::versionByte2[d] != versionByte2Shown[d] ||
+           link::versionByte3[d] != versionByte3Shown[d];
+}
+
+// All four bytes 0 is no version: the label stays empty, as before the first answer.
+bool versionKnown(int d) {
+    return link::versionByte0[d] != 0 || link::versionByte1[d] != 0 || link::versionByte2[d] != 0 ||
+           link::versionByte3[d] != 0;
 }
 
 void zeroVersion(int d) {
     link::versionByte0[d] = link::versionByte1[d] = link::versionByte2[d] = link::versionByte3[d] =
         0;
-    link::versionByte0Shown[d] = link::versionByte1Shown[d] = link::versionByte2Shown[d] =
-        link::versionByte3Shown[d] = 0;
+    versionByte0Shown[d] = versionByte1Shown[d] = versionByte2Shown[d] = versionByte3Shown[d] = 0;
 }
 
 } // namespace
@@ -118,13 +123,14 @@ void TMainFormTestIndZorvan4::showNewAnswer(int d, InstrumentPanel& window) {
 
 void TMainFormTestIndZorvan4::showVersion(int d, InstrumentPanel& window) {
     const unsigned kind = link::versionByte1[d];
-    link::versionText[d] =
-        QString::asprintf("%02uv%02u%02u%02u", unsigned{link::versionByte0[d]}, kind,
-                          unsigned{link::versionByte2[d]}, unsigned{link::versionByte3[d]})
-            .toStdString();
-    window.laZorvanVersiya->setText(QString::fromStdString(link::versionText[d]));
+    versionText[d] =
+        versionKnown(d)
+            ? QString::asprintf("%02uv%02u%02u%02u", unsigned{link::versionByte0[d]}, kind,
+                                unsigned{link::versionByte2[d]}, unsigned{link::versionByte3[d]})
+            : QString();
+    window.laZorvanVersiya->setText(versionText[d]);
     window.laZorvanVersiya->adjustSize();
-    if (kind != link::versionByte1Shown[d]) {
+    if (kind != versionByte1Shown[d]) {
         const bool outputKind = kind >= link::kFirstOutputKind;
         window.showArtwork(outputKind ? artwork80 : artwork43);
         window.CheckBoxBlockKeyboard->setVisible(!outputKind && kind != 0);
@@ -137,10 +143,10 @@ void TMainFormTestIndZorvan4::showVersion(int d, InstrumentPanel& window) {
                           : QStringLiteral("Zorvan 4X, 8X"));
         }
     }
-    link::versionByte0Shown[d] = link::versionByte0[d];
-    link::versionByte1Shown[d] = link::versionByte1[d];
-    link::versionByte2Shown[d] = link::versionByte2[d];
-    link::versionByte3Shown[d] = link::versionByte3[d];
+    versionByte0Shown[d] = link::versionByte0[d];
+    versionByte1Shown[d] = link::versionByte1[d];
+    versionByte2Shown[d] = link::versionByte2[d];
+    versionByte3Shown[d] = link::versionByte3[d];
 }
 
 } // namespace zorvan::panel

@@ -4,6 +4,7 @@
 #include "link/device_state.h"
 #include "link/workers.h"
 #include "panel/key_areas.h"
+#include "panel/panel_state.h"
 #include "ui/artwork_pixmap.h"
 #include "ui/reveal.h"
 #include "ui/window_position.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <algorithm>
 
 namespace zorvan::panel {
 namespace {
@@ -46,6 +48,33 @@ QLabel* lamp(QWidget* parent, resources::Lamp which, int left) {
     return label;
 }
 
+// A line cut to the label's width: a word wrap cannot break a long port name. The cut falls in
+// the middle of the quoted name when there is one, so the words around it and the name's both
+// ends stay in sight.
+QString elidedLine(const QString& line, const QFontMetrics& metrics, int width) {
+    if (metrics.horizontalAdvance(line) <= width) {
+        return line;
+    }
+    const qsizetype open = line.indexOf(u'"');
+    const qsizetype close = line.lastIndexOf(u'"');
+    if (open < 0 || close <= open) {
+        return metrics.elidedText(line, Qt::ElideMiddle, width);
+    }
+    const QString before = line.left(open + 1);
+    const QString after = line.mid(close);
+    const int room = width - metrics.horizontalAdvance(before + after);
+    const QString name = line.mid(open + 1, close - open - 1);
+    return before + metrics.elidedText(name, Qt::ElideMiddle, std::max(room, 0)) + after;
+}
+
+QString elidedLines(const QString& text, const QFontMetrics& metrics, int width) {
+    QStringList lines = text.split(u'\n');
+    for (QString& line : lines) {
+        line = elidedLine(line, metrics, width);
+    }
+    return lines.join(u'\n');
+}
+
 } // namespace
 
 ArtworkSet artworkSetOf(resources::PanelKind kind) {
@@ -61,8 +90,12 @@ ArtworkSet artworkSetOf(resources::PanelKind kind) {
 
 InstrumentPanel::InstrumentPanel(int device, QWidget* parent)
     : ui::BorderlessWindow(parent), device_(device) {
-    link::forgetShownState(device);
+    forgetShownState(device);
     setFixedSize(kWidth, kHeight);
+    // Every panel is titled by the application, which names the instrument kind once known.
+    setWindowTitle(QGuiApplication::applicationDisplayName());
+    connect(qApp, &QGuiApplication::applicationDisplayNameChanged, this,
+            [this] { setWindowTitle(QGuiApplication::applicationDisplayName()); });
     const ArtworkSet design = artworkSetOf(resources::PanelKind::Kind43);
 
     MainImage = pictureLabel(this, {0, 0}, design.front);
@@ -119,8 +152,6 @@ InstrumentPanel::InstrumentPanel(int device, QWidget* parent)
 
     stIndSoobsch = new QLabel(this);
     stIndSoobsch->setAlignment(Qt::AlignCenter);
-    // A long port name must not push the rest of a message out of sight.
-    stIndSoobsch->setWordWrap(true);
     stIndSoobsch->setStyleSheet(
         QStringLiteral("color: white; background: rgb(96, 96, 96); border-radius: 3px;"));
     stIndSoobsch->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -158,10 +189,10 @@ InstrumentPanel::InstrumentPanel(int device, QWidget* parent)
 }
 
 void InstrumentPanel::showIndicatorMessage(const QString& text, int fontSize, int top, int height) {
-    stIndSoobsch->setText(text);
     QFont font = stIndSoobsch->font();
     font.setPointSize(fontSize);
     stIndSoobsch->setFont(font);
+    stIndSoobsch->setText(elidedLines(text, QFontMetrics(font), kMessageWidth));
     stIndSoobsch->setGeometry(kMessageLeft, top, kMessageWidth, height);
     stIndSoobsch->show();
     stIndSoobsch->raise();
@@ -295,7 +326,35 @@ void InstrumentPanel::CheckBoxBlockKeyboardClick() {
 
 void InstrumentPanel::MinimizeImageClick() {
     MinimizeImage->setState(ui::TitleBarButton::State::Normal);
-    showMinimized();
+    minimizePanels();
+}
+
+void minimizePanels() {
+    for (InstrumentPanel* panel : visiblePanels()) {
+        panel->showMinimized();
+    }
+}
+
+void restorePanels() {
+    for (InstrumentPanel* panel : visiblePanels()) {
+        if (panel->isMinimized()) {
+            panel->setWindowState(panel->windowState() & ~Qt::WindowMinimized);
+            panel->show();
+        }
+    }
+}
+
+std::vector<InstrumentPanel*> visiblePanels() {
+    std::vector<InstrumentPanel*> panels;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        auto* panel = qobject_cast<InstrumentPanel*>(window);
+        if (panel != nullptr && panel->isVisible() &&
+            panel->phase() != ui::BorderlessWindow::Phase::Closing &&
+            panel->phase() != ui::BorderlessWindow::Phase::Closed) {
+            panels.push_back(panel);
+        }
+    }
+    return panels;
 }
 
 void InstrumentPanel::highlightVersion(bool on) {
@@ -313,8 +372,8 @@ void InstrumentPanel::showEvent(QShowEvent* event) {
 }
 
 void InstrumentPanel::FormShow() {
-    const QPoint saved(link::windowLeft[device_], link::windowTop[device_]);
-    move(ui::clampToScreen(saved, size(), ui::availableScreenArea(saved)));
+    const QPoint saved(windowLeft[device_], windowTop[device_]);
+    move(ui::clampToScreen(saved, size(), ui::screenArea(saved)));
     ButtonPusto->resize(0, 0);
     ButtonPusto->setFocus();
 }
@@ -331,8 +390,8 @@ void InstrumentPanel::FormActivate() {
 }
 
 void InstrumentPanel::FormDeactivate() {
-    link::windowLeft[device_] = x();
-    link::windowTop[device_] = y();
+    windowLeft[device_] = x();
+    windowTop[device_] = y();
 }
 
 } // namespace zorvan::panel

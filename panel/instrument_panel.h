@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace zorvan::panel {
 
@@ -29,6 +30,7 @@ struct ArtworkSet {
 
 ArtworkSet artworkSetOf(resources::PanelKind kind);
 
+// Every panel window is titled with the application's display name and follows it.
 class InstrumentPanel : public ui::BorderlessWindow {
     Q_OBJECT
 
@@ -101,5 +103,12 @@ private:
     const int device_;
     std::array<IndicatorPositionWidget*, 6> positions_{};
 };
+
+// The panels are one application to the user: the minimise picture of any of them takes every
+// visible panel to the taskbar, and a restore brings them all back.
+void minimizePanels();
+void restorePanels();
+// The panel windows on screen, minimised ones included, closing ones not.
+std::vector<InstrumentPanel*> visiblePanels();
 
 } // namespace zorvan::panel

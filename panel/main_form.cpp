@@ -7,6 +7,7 @@
 #include "link/workers.h"
 #include "panel/instrument_window.h"
 #include "panel/message_window.h"
+#include "panel/panel_state.h"
 #include "settings/keys.h"
 #include "settings/settings_loader.h"
 #include "settings/settings_variables.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QMouseEvent>
 #include <functional>
 
 namespace zorvan::panel {
@@ -27,15 +29,18 @@ constexpr auto kWorkerExitBound = 3s;
 // The poll period the program writes back when it runs with it.
 constexpr int kStandardPollPeriod = 1000;
 
-// Calls `onDoubleClick` for every double click on the widgets it watches.
+// Calls `onDoubleClick` for a double click on the watched picture inside `area`: the indicator
+// positions let the mouse through to the front picture under them.
 class DoubleClickFilter final : public QObject {
 public:
-    DoubleClickFilter(QObject* parent, std::function<void()> onDoubleClick)
-        : QObject(parent), onDoubleClick_(std::move(onDoubleClick)) {}
+    DoubleClickFilter(QObject* parent, std::function<bool(QPoint)> inArea,
+                      std::function<void()> onDoubleClick)
+        : QObject(parent), inArea_(std::move(inArea)), onDoubleClick_(std::move(onDoubleClick)) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::MouseButtonDblClick) {
+        if (event->type() == QEvent::MouseButtonDblClick &&
+            inArea_(static_cast<QMouseEvent*>(event)->position().toPoint())) {
             onDoubleClick_();
             return true;
         }
@@ -43,14 +48,11 @@ protected:
     }
 
 private:
+    std::function<bool(QPoint)> inArea_;
     std::function<void()> onDoubleClick_;
 };
 
 } // namespace
-
-QString mainWindowTitle() {
-    return QStringLiteral("   Zorvan 4X, 8X   , ") + QCoreApplication::applicationFilePath();
-}
 
 TMainFormTestIndZorvan4::TMainFormTestIndZorvan4(QWidget* parent)
     : InstrumentPanel(0, parent), artwork43(artworkSetOf(resources::PanelKind::Kind43)),
@@ -78,12 +80,15 @@ void TMainFormTestIndZorvan4::FormCreate() {
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setGeometry(0, height() - 16, width(), 16);
     ProgressBar1->hide();
-    setWindowTitle(mainWindowTitle());
 
     settings::loadAllSettings();
+    loadWindowPositions();
     TimerOprosaPribora.setInterval(settings::pollPeriodMs);
     laZorvanVersiya->clear();
     link::resetRunTimeState();
+    for (int device = 0; device < link::kDeviceCount; ++device) {
+        forgetShownState(device);
+    }
 
     connect(&TimerOprosaPribora, &QTimer::timeout, this, [this] { TimerOprosaPriboraTimer(); });
     TimerVisualisationInfoOnInd.setInterval(1);
@@ -91,10 +96,17 @@ void TMainFormTestIndZorvan4::FormCreate() {
             [this] { TimerVisualisationInfoOnIndTimer(); });
     connect(this, &ui::BorderlessWindow::opened, this, [this] { openPortAndStartPolling(); });
     installWorkerReports();
-    auto* doubleClicks = new DoubleClickFilter(this, [this] { PanelInd1DblClick(); });
-    for (int i = 0; i < 6; ++i) {
-        indicatorPosition(i)->installEventFilter(doubleClicks);
-    }
+    const auto onIndicator = [this](QPoint atPicture) {
+        const QPoint atWindow = MainImage->mapTo(this, atPicture);
+        for (int i = 0; i < 6; ++i) {
+            if (indicatorPosition(i)->geometry().contains(atWindow)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    MainImage->installEventFilter(
+        new DoubleClickFilter(this, onIndicator, [this] { PanelInd1DblClick(); }));
 }
 
 // Workers report on their own threads; each report is carried over to this window's thread
@@ -204,7 +216,8 @@ void TMainFormTestIndZorvan4::suspendPolling() {
 void TMainFormTestIndZorvan4::resumePolling() {
     pollingSuspended_ = false;
     heldMessage_.reset();
-    if (link::comPortOpen()) {
+    // A port whose device went away is still polled: each turn tries to open it again.
+    if (link::comPortOpen() || link::comPortLost()) {
         TimerOprosaPribora.start();
     }
 }
@@ -321,8 +334,7 @@ void TMainFormTestIndZorvan4::prepareForClosing() {
 }
 
 void TMainFormTestIndZorvan4::restoreFromSecondCopy() {
-    setWindowState(windowState() & ~Qt::WindowMinimized);
-    show();
+    restorePanels();
     raise();
     activateWindow();
 }

@@ -28,7 +28,7 @@ public:
     InstrumentPanel* panelOf(int device) const;
     TfmZorvanNum* instrumentWindow(int device) const { return fmZorvanNum[device]; }
 
-    // Brings the window back from the taskbar to the front: a second copy asks for it.
+    // Brings the panels back from the taskbar, this one to the front: a second copy asks for it.
     void restoreFromSecondCopy();
 
     // Draws every panel from what the last poll cycle stored, then lets the next cycle start.
@@ -98,8 +98,5 @@ private:
 
 // The main window while it exists.
 inline QPointer<TMainFormTestIndZorvan4> MainFormTestIndZorvan4;
-
-// The title the single-instance guard and the taskbar see.
-QString mainWindowTitle();
 
 } // namespace zorvan::panel

@@ -91,9 +91,9 @@ void TFormMessage::BitBtnOKClick() {
 
 void TFormMessage::placeOverOwner() {
     const QWidget* owner = parentWidget();
-    const QRect ownerArea = owner != nullptr ? owner->geometry() : ui::availableScreenArea({});
+    const QRect ownerArea = owner != nullptr ? owner->geometry() : ui::screenArea({});
     const QPoint wanted = ui::positionOverOwner(ownerArea, size());
-    move(ui::clampToScreen(wanted, size(), ui::availableScreenArea(ownerArea.center())));
+    move(ui::clampToScreen(wanted, size(), ui::screenArea(ownerArea.center())));
 }
 
 } // namespace zorvan::panel

@@ -201,7 +201,7 @@ void TfmGraphVlazhTempNastr::showEvent(QShowEvent* event) {
 void TfmGraphVlazhTempNastr::FormShow() {
     if (QWidget* graph = parentWidget()) {
         const QPoint wanted = ui::positionOverOwner(graph->geometry(), size());
-        move(ui::clampToScreen(wanted, size(), ui::availableScreenArea(graph->pos())));
+        move(ui::clampToScreen(wanted, size(), ui::screenArea(graph->pos())));
     }
     ButtonPusto->resize(0, 0);
     ButtonPusto->setFocus();

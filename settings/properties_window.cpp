@@ -3,17 +3,17 @@
 #include "link/command_codes.h"
 #include "link/device_state.h"
 #include "link/exchange.h"
-#include "link/line_flags.h"
 #include "link/workers.h"
 #include "settings/keys.h"
 #include "settings/typed_settings.h"
+#include "ui/line_job.h"
 #include "ui/reveal.h"
 #include "ui/window_position.h"
 #include "ui/window_region.h"
 
 #include <QCollator>
+#include <QCoreApplication>
 #include <algorithm>
-#include <mutex>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -219,7 +219,7 @@ void TfmProperties::showEvent(QShowEvent* event) {
 void TfmProperties::FormShow() {
     if (QWidget* owner = parentWidget()) {
         const QPoint wanted = ui::positionOverOwner(owner->geometry(), size());
-        move(ui::clampToScreen(wanted, size(), ui::availableScreenArea(owner->pos())));
+        move(ui::clampToScreen(wanted, size(), ui::screenArea(owner->pos())));
     }
     ButtonPusto->resize(0, 0);
     ButtonPusto->setFocus();
@@ -305,31 +305,50 @@ void TfmProperties::storeAddressChange(int device) {
     }
 }
 
-// The line is taken the way the workers take it, so the old port is closed only after the
-// exchange on it has ended and nothing is sent on the new one before the unlock.
+// The reopen runs as a line job: the old port is closed only after the exchange on it has ended,
+// nothing is sent on the new one before the unlock, and the user-interface thread never waits
+// for a silent instrument. The outcome goes to the host, which outlives this window.
 void TfmProperties::reopenPort() {
     host_.suspendPolling();
-    bool opened = false;
-    bool acknowledged = false;
-    {
-        const std::lock_guard line(link::lineMutex);
+    ui::WindowHost* host = &host_;
+    QObject* receiver = host->ownerWindow() != nullptr ? static_cast<QObject*>(host->ownerWindow())
+                                                       : QCoreApplication::instance();
+    const auto work = [] {
+        PortReopen outcome;
         link::CloseComPort();
-        opened = link::OpenComPort(
+        outcome.opened = link::OpenComPort(
             link::readTotalTimeoutConstant,
-            [this](const link::PortMessage& message) { host_.holdIndicatorMessage(message); });
-        if (opened) {
-            host_.hideIndicatorMessage();
-            acknowledged = link::SendCommand(static_cast<std::uint8_t>(link::deviceAddress[0]),
-                                             link::kServiceCode, link::kUnlockKeyboard);
+            [&outcome](const link::PortMessage& message) { outcome.failure = message; });
+        if (outcome.opened) {
+            outcome.acknowledged =
+                link::SendCommand(static_cast<std::uint8_t>(link::deviceAddress[0]),
+                                  link::kServiceCode, link::kUnlockKeyboard);
         }
+        return outcome;
+    };
+    const auto done = [host](std::optional<PortReopen> outcome) {
+        if (outcome) {
+            showReopen(*host, *outcome);
+        } else {
+            host->resumePolling();
+        }
+    };
+    if (!ui::startLineJob<PortReopen>(receiver, work, done)) {
+        host->resumePolling();
     }
-    if (!opened) {
+}
+
+// A port that did not open keeps its message on the indicator and the poll off, as at start.
+void TfmProperties::showReopen(ui::WindowHost& host, const PortReopen& outcome) {
+    if (!outcome.opened) {
+        host.holdIndicatorMessage(outcome.failure);
         return;
     }
-    if (!acknowledged) {
-        host_.reportNoAnswer();
+    host.hideIndicatorMessage();
+    if (!outcome.acknowledged) {
+        host.reportNoAnswer();
     }
-    host_.resumePolling();
+    host.resumePolling();
 }
 
 } // namespace zorvan::settings

@@ -104,6 +104,14 @@ private:
     void storeAddressChange(int device);
     void reopenPort();
 
+    // What reopening the port came to, handed from the line job to the user-interface thread.
+    struct PortReopen {
+        bool opened = false;
+        bool acknowledged = false;
+        link::PortMessage failure;
+    };
+    static void showReopen(ui::WindowHost& host, const PortReopen& outcome);
+
     ui::WindowHost& host_;
     PortLister listPorts_;
     std::array<QComboBox*, 6> addressLists_{};

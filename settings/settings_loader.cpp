@@ -10,6 +10,11 @@ namespace zorvan::settings {
 
 namespace {
 
+// A timer refuses a period of 0 or less, and the poll would never start.
+std::int32_t pollPeriodFrom(std::int32_t stored) {
+    return stored > 0 ? stored : kPollPeriod.defaultValue;
+}
+
 template <typename Key> auto readOrWriteDefault(const Key& key) {
     if (!settingExists(key)) {
         writeDefault(key);
@@ -25,11 +30,7 @@ void loadLinkSettings() {
         link::deviceAddress[d] = readSetting(kDeviceAddress[d]);
     }
     link::digitalOutAllowed = readSetting(kDigitalOutAllowed);
-    pollPeriodMs = readSetting(kPollPeriod);
-    for (int d = 0; d < link::kDeviceCount; ++d) {
-        link::windowLeft[d] = readSetting(kWindowLeft[d]);
-        link::windowTop[d] = readSetting(kWindowTop[d]);
-    }
+    pollPeriodMs = pollPeriodFrom(readSetting(kPollPeriod));
 }
 
 void loadGraphSettings() {

@@ -1,6 +1,6 @@
 #include "sim/answer.h"
 
-#include "link/frame.h"
+#include "sim/protocol.h"
 
 #include <algorithm>
 
@@ -17,7 +17,7 @@ std::vector<std::uint8_t> dataAnswer(const Request& request,
     answer[0] = request.address();
     answer[1] = request.code();
     std::copy(data.begin(), data.end(), answer.begin() + 2);
-    answer.push_back(link::FrameChecksum(answer.data(), answer.size()));
+    answer.push_back(frameChecksum(answer.data(), answer.size()));
     return answer;
 }
 

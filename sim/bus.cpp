@@ -1,13 +1,12 @@
 #include "sim/bus.h"
 
-#include "link/command_codes.h"
+#include "sim/protocol.h"
 
 #include <stdexcept>
 
 namespace zorvan::sim {
 
 namespace {
-using link::kHumiditySampleCode;
 constexpr std::uint8_t kHumiditySampleCount = 11;
 } // namespace
 
@@ -123,8 +122,12 @@ std::vector<Reply> Bus::receive(const std::uint8_t* bytes, std::size_t count,
         std::lock_guard lock(mutex_);
         for (const Request& request : parser_.push(bytes, count, arrivedAt)) {
             traffic_.push_back(TrafficRecord{arrivedAt, request.bytes});
+            checkQuietGap(request);
             if (auto reply = answer(request, arrivedAt)) {
                 replies.push_back(std::move(*reply));
+                for (Reply& stray : strayAfterAnswer(request.address())) {
+                    replies.push_back(std::move(stray));
+                }
             }
         }
     }
@@ -135,9 +138,10 @@ std::vector<Reply> Bus::receive(const std::uint8_t* bytes, std::size_t count,
 std::vector<Reply> Bus::secondMasterExchange(std::uint8_t address, Clock::time_point now) {
     const Request request{buildRequest(static_cast<std::uint8_t>(address | kDataReadMode),
                                        kHumiditySampleCode, kHumiditySampleCount - 1)};
-    std::vector<Reply> replies{Reply{request.bytes, {}}};
+    std::vector<Reply> replies{Reply{request.bytes, {}, Reply::Kind::OtherMaster}};
     std::lock_guard lock(mutex_);
     if (auto reply = answer(request, now)) {
+        reply->kind = Reply::Kind::OtherMaster;
         replies.push_back(std::move(*reply));
     }
     return replies;
@@ -146,6 +150,31 @@ std::vector<Reply> Bus::secondMasterExchange(std::uint8_t address, Clock::time_p
 void Bus::setFrameGap(Clock::duration gap) {
     std::lock_guard lock(mutex_);
     parser_.setFrameGap(gap);
+}
+
+void Bus::answerSent(Clock::time_point at) {
+    std::lock_guard lock(mutex_);
+    lastAnswerSentAt_ = at;
+}
+
+void Bus::setQuietGap(Clock::duration gap) {
+    std::lock_guard lock(mutex_);
+    quietGap_ = gap;
+}
+
+std::vector<TimingViolation> Bus::timingViolations() const {
+    std::lock_guard lock(mutex_);
+    return violations_;
+}
+
+void Bus::checkQuietGap(const Request& request) {
+    if (!lastAnswerSentAt_) {
+        return;
+    }
+    const Clock::duration gap = request.startedAt - *lastAnswerSentAt_;
+    if (gap < quietGap_) {
+        violations_.push_back(TimingViolation{request.startedAt, request.bytes, gap});
+    }
 }
 
 std::optional<Reply> Bus::answer(const Request& request, Clock::time_point now) {
@@ -161,6 +190,15 @@ std::optional<Reply> Bus::answer(const Request& request, Clock::time_point now) 
     return Reply{std::move(*bytes), instrument.faults.answerDelay};
 }
 
+std::vector<Reply> Bus::strayAfterAnswer(std::uint8_t address) const {
+    const auto found = instruments_.find(address);
+    if (found == instruments_.end() || found->second.faults.strayBytes.empty()) {
+        return {};
+    }
+    const Faults& faults = found->second.faults;
+    return {Reply{faults.strayBytes, faults.strayDelay, Reply::Kind::Stray}};
+}
+
 std::vector<TrafficRecord> Bus::traffic() const {
     std::lock_guard lock(mutex_);
     return traffic_;
@@ -169,6 +207,7 @@ std::vector<TrafficRecord> Bus::traffic() const {
 void Bus::clearTraffic() {
     std::lock_guard lock(mutex_);
     traffic_.clear();
+    violations_.clear();
 }
 
 bool Bus::waitForTraffic(std::size_t count, std::chrono::milliseconds timeout) const {

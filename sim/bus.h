@@ -3,9 +3,10 @@
 // Up to six simulated instruments on one line. The bus cuts request frames out of the master's
 // byte stream, records every good one, hands it to the instrument at its address and returns
 // the answer to put on the line. A request for an address nobody has is another instrument's
-// business: the bus stays silent.
+// business: the bus stays silent. Like the instruments' receivers, the bus also watches the
+// timing the instruments rely on: the quiet gap between an answer and the next request.
 //
-// Thread safety: one lock guards the instruments, the frame parser and the traffic record, so
+// Thread safety: one lock guards the instruments, the frame parser and the records, so
 // the transport thread and any test thread may use the bus and its handles at the same time.
 
 #include "sim/frame_parser.h"
@@ -28,10 +29,25 @@ struct TrafficRecord {
     std::vector<std::uint8_t> bytes;
 };
 
-// Bytes for the line, to be sent `delay` after the request they answer arrived.
+// Bytes for the line. An answer leaves `delay` after the request it answers arrived; stray
+// bytes leave `delay` after the reply before them has ended; another master's bytes are put
+// on the line as they are.
 struct Reply {
+    enum class Kind { Answer, Stray, OtherMaster };
     std::vector<std::uint8_t> bytes;
     std::chrono::milliseconds delay{0};
+    Kind kind = Kind::Answer;
+};
+
+// The instruments rely on the line staying quiet this long after an answer before the next
+// request starts: the master's pause before each request.
+constexpr Clock::duration kQuietGap = std::chrono::milliseconds(15);
+
+// A request whose first byte arrived only `gap` after the last answer had left.
+struct TimingViolation {
+    Clock::time_point at;
+    std::vector<std::uint8_t> bytes;
+    Clock::duration gap;
 };
 
 class Bus;
@@ -95,7 +111,14 @@ public:
     std::vector<Reply> secondMasterExchange(std::uint8_t address, Clock::time_point now);
     void setFrameGap(Clock::duration gap);
 
+    // The transport reports when the last byte of an answer left; a request that starts less
+    // than the quiet gap later is recorded as a timing violation.
+    void answerSent(Clock::time_point at);
+    void setQuietGap(Clock::duration gap);
+    std::vector<TimingViolation> timingViolations() const;
+
     std::vector<TrafficRecord> traffic() const;
+    // Forgets the recorded traffic and timing violations.
     void clearTraffic();
     // Waits until the record holds at least `count` requests; false when `timeout` ran out.
     bool waitForTraffic(std::size_t count, std::chrono::milliseconds timeout) const;
@@ -105,12 +128,18 @@ private:
 
     Instrument& at(std::uint8_t address) { return instruments_.at(address); }
     std::optional<Reply> answer(const Request& request, Clock::time_point now);
+    std::vector<Reply> strayAfterAnswer(std::uint8_t address) const;
 
-    mutable std::mutex mutex_; // guards instruments_, parser_, traffic_
+    void checkQuietGap(const Request& request);
+
+    mutable std::mutex mutex_; // guards every field below
     mutable std::condition_variable trafficGrew_;
     std::map<std::uint8_t, Instrument> instruments_;
     FrameParser parser_;
     std::vector<TrafficRecord> traffic_;
+    std::optional<Clock::time_point> lastAnswerSentAt_;
+    Clock::duration quietGap_ = kQuietGap;
+    std::vector<TimingViolation> violations_;
 };
 
 template <typename Change> auto InstrumentHandle::update(Change&& change) {

@@ -13,13 +13,17 @@
 namespace zorvan::sim {
 
 struct Faults {
-    bool silent = false;                               // ignores every request, as if unplugged
-    std::chrono::milliseconds answerDelay{0};          // every answer starts this much later
-    int dropEveryNth = 0;                              // loses every n-th answer (0: none)
-    int dropNext = 0;                                  // loses the next k answers
-    bool corruptChecksum = false;                      // last answer byte inverted
-    int truncateBy = 0;                                // answers end k bytes early
-    std::vector<std::uint8_t> leadingGarbage;          // sent ahead of every answer
+    bool silent = false;                      // ignores every request, as if unplugged
+    std::chrono::milliseconds answerDelay{0}; // every answer starts this much later
+    int dropEveryNth = 0;                     // loses every n-th answer (0: none)
+    int dropNext = 0;                         // loses the next k answers
+    bool corruptChecksum = false;             // last answer byte inverted
+    int truncateBy = 0;                       // answers end k bytes early
+    std::vector<std::uint8_t> leadingGarbage; // sent ahead of every answer
+    // Sent strayDelay after every answer has ended: noise that a master finds waiting in its
+    // receive buffer before the next request unless it purges it.
+    std::vector<std::uint8_t> strayBytes;
+    std::chrono::milliseconds strayDelay{3};
     std::map<std::uint8_t, std::uint8_t> failingPages; // FLASH page index -> its page result
 };
 

@@ -1,6 +1,6 @@
 #include "sim/frame_parser.h"
 
-#include "link/frame.h"
+#include "sim/protocol.h"
 
 namespace zorvan::sim {
 
@@ -11,9 +11,11 @@ std::vector<Request> FrameParser::push(const std::uint8_t* bytes, std::size_t co
     }
     if (!buffer_.empty() && arrivedAt - lastByteAt_ > frameGap_) {
         buffer_.clear();
+        arrivals_.clear();
     }
     lastByteAt_ = arrivedAt;
     buffer_.insert(buffer_.end(), bytes, bytes + count);
+    arrivals_.insert(arrivals_.end(), count, arrivedAt);
 
     std::vector<Request> requests;
     std::size_t start = 0;
@@ -23,14 +25,15 @@ std::vector<Request> FrameParser::push(const std::uint8_t* bytes, std::size_t co
         if (buffer_.size() - start < length) {
             break;
         }
-        if (link::FrameChecksum(frame, length - 1) == frame[length - 1]) {
-            requests.push_back(Request{{frame, frame + length}});
+        if (frameChecksum(frame, length - 1) == frame[length - 1]) {
+            requests.push_back(Request{{frame, frame + length}, arrivals_[start]});
             start += length;
         } else {
             ++start;
         }
     }
     buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(start));
+    arrivals_.erase(arrivals_.begin(), arrivals_.begin() + static_cast<std::ptrdiff_t>(start));
     return requests;
 }
 

@@ -19,7 +19,8 @@ constexpr Clock::duration kDefaultFrameGap = std::chrono::milliseconds(10);
 
 class FrameParser {
 public:
-    // Takes bytes that arrived at `arrivedAt` and returns the good frames they complete.
+    // Takes bytes that arrived at `arrivedAt` and returns the good frames they complete, each
+    // stamped with the arrival of its first byte.
     std::vector<Request> push(const std::uint8_t* bytes, std::size_t count,
                               Clock::time_point arrivedAt);
 
@@ -28,6 +29,7 @@ public:
 
 private:
     std::vector<std::uint8_t> buffer_;
+    std::vector<Clock::time_point> arrivals_; // of each byte in buffer_
     Clock::time_point lastByteAt_{};
     Clock::duration frameGap_ = kDefaultFrameGap;
 };

@@ -1,6 +1,6 @@
 #include "sim/indicator_text.h"
 
-#include "link/indicator_codes.h"
+#include "sim/protocol.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,21 +22,21 @@ IndicatorCodes indicatorCodesFor(double value, int decimals, char label) {
     for (const char* c = text; *c != '\0'; ++c) {
         if (*c == '.') {
             if (!digits.empty()) {
-                digits.back() |= link::kPointBit;
+                digits.back() |= kPointSegment;
             }
         } else {
-            digits.push_back(link::codeOfCharacter(*c));
+            digits.push_back(segmentsOf(*c).value_or(0));
         }
     }
 
     IndicatorCodes codes{};
     const std::size_t first = label != 0 ? 1 : 0;
     if (digits.size() > kIndicatorPositions - first) {
-        codes.fill(link::codeOfCharacter('-'));
+        codes.fill(*segmentsOf('-'));
         return codes;
     }
     if (label != 0) {
-        codes[0] = link::codeOfCharacter(label);
+        codes[0] = segmentsOf(label).value_or(0);
     }
     std::copy(digits.begin(), digits.end(),
               codes.end() - static_cast<std::ptrdiff_t>(digits.size()));

@@ -1,8 +1,7 @@
 #include "sim/instrument.h"
 
-#include "link/command_codes.h"
-#include "link/frame.h"
 #include "sim/answer.h"
+#include "sim/protocol.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,21 +9,6 @@
 namespace zorvan::sim {
 
 namespace {
-
-using namespace link; // the command table of the line
-
-constexpr std::uint8_t kOutputOn = 129;
-constexpr std::uint8_t kOutputOff = 128;
-constexpr std::uint8_t kOutputReleased = 0;
-
-constexpr std::int32_t kSigned24Max = 0x7FFFFF;
-constexpr std::int32_t kSigned24Min = -0x800000;
-
-void appendSigned24(std::vector<std::uint8_t>& data, std::int32_t value) {
-    std::uint8_t bytes[3];
-    link::encodeSigned24(std::clamp(value, kSigned24Min, kSigned24Max), bytes);
-    data.insert(data.end(), bytes, bytes + 3);
-}
 
 std::int32_t hundredths(double value) {
     return static_cast<std::int32_t>(std::lround(value * 100.0));
@@ -122,12 +106,18 @@ std::optional<std::vector<std::uint8_t>> Instrument::carryOut(const Request& req
     switch (request.mode()) {
     case kDataReadMode:
     case kRegisterReadMode: {
+        // The firmware answers a read only in its own length; a master asking for another
+        // count gets nothing.
+        const auto count = dataCountOf(request.mode(), request.code());
+        if (!count || request.parameter() + 1u != *count) {
+            ++refusedReads;
+            return std::nullopt;
+        }
         auto data = request.mode() == kDataReadMode ? readData(request.code(), now)
                                                     : readRegister(request.code(), now);
         if (!data) {
             return std::nullopt;
         }
-        data->resize(request.parameter() + 1u, 0);
         return dataAnswer(request, *data);
     }
     case kWriteMode:
@@ -181,7 +171,7 @@ std::optional<std::vector<std::uint8_t>> Instrument::readRegister(std::uint8_t c
     case kLargeSampleCode:
         appendSigned24(data, graphSampleValue(now));
         return data;
-    case kSetValueCode:
+    case kSetValueLowCode:
         return std::vector<std::uint8_t>{static_cast<std::uint8_t>(setValue & 0xFF),
                                          static_cast<std::uint8_t>(setValue >> 8)};
     case kDecimalsCode:
@@ -194,7 +184,7 @@ std::optional<std::vector<std::uint8_t>> Instrument::readRegister(std::uint8_t c
 
 bool Instrument::write(const Request& request) {
     switch (request.code()) {
-    case kSetValueCode:
+    case kSetValueLowCode:
         setValue = static_cast<std::uint16_t>((setValue & 0xFF00) | request.parameter());
         return true;
     case kSetValueHighCode:

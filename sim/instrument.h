@@ -95,6 +95,7 @@ public:
     FlashMemory flash;
     std::uint8_t flashReadiness;
     int restartCount = 0;
+    int refusedReads = 0; // reads of a code it does not read out, or with another count N
     Faults faults;
 
 private:

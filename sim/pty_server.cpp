@@ -312,10 +312,15 @@ void PtyServer::deliverArrivedBytes(Clock::time_point now, Clock::duration byteT
 void PtyServer::schedule(const std::vector<Reply>& replies, Clock::time_point from,
                          Clock::duration byteTime) {
     for (const Reply& reply : replies) {
-        Clock::time_point at = std::max(from + reply.delay, sendLineFreeAt_);
+        const Clock::time_point start =
+            (reply.kind == Reply::Kind::Stray ? sendLineFreeAt_ : from) + reply.delay;
+        Clock::time_point at = std::max(start, sendLineFreeAt_);
         for (const std::uint8_t byte : reply.bytes) {
             at += byteTime; // a byte is there only once its stop bit has passed
             outgoing_.push_back(TimedByte{at, byte});
+        }
+        if (reply.kind == Reply::Kind::Answer && !reply.bytes.empty()) {
+            outgoing_.back().endsAnswer = true;
         }
         sendLineFreeAt_ = at;
     }
@@ -323,13 +328,19 @@ void PtyServer::schedule(const std::vector<Reply>& replies, Clock::time_point fr
 
 void PtyServer::sendDueBytes(Clock::time_point now) {
     std::vector<std::uint8_t> due;
+    bool answerEnded = false;
     while (!outgoing_.empty() && outgoing_.front().at <= now) {
         due.push_back(outgoing_.front().byte);
+        answerEnded = answerEnded || outgoing_.front().endsAnswer;
         outgoing_.pop_front();
     }
     // Bytes nobody reads are lost, as on a real line: a full pty buffer drops them too.
     if (!due.empty() && masterFd_ >= 0) {
         [[maybe_unused]] const auto written = write(masterFd_, due.data(), due.size());
+    }
+    // Stamped no later than the write, so a measured quiet gap is never shorter than the real.
+    if (answerEnded) {
+        bus_.answerSent(now);
     }
 }
 

@@ -70,6 +70,7 @@ private:
     struct TimedByte {
         Clock::time_point at;
         std::uint8_t byte;
+        bool endsAnswer = false; // the last byte of an answer to the master
     };
 
     PtyServer(Bus& bus, PtyServerOptions options);

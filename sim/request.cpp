@@ -1,6 +1,6 @@
 #include "sim/request.h"
 
-#include "link/frame.h"
+#include "sim/protocol.h"
 
 namespace zorvan::sim {
 
@@ -29,7 +29,7 @@ std::size_t frameLength(std::uint8_t addressByte, std::uint8_t code, std::uint8_
 std::vector<std::uint8_t> buildRequest(std::uint8_t addressByte, std::uint8_t code,
                                        std::uint8_t parameter) {
     std::vector<std::uint8_t> frame{addressByte, code, parameter, 0};
-    frame[3] = link::FrameChecksum(frame.data(), 3);
+    frame[3] = frameChecksum(frame.data(), 3);
     return frame;
 }
 

@@ -24,6 +24,7 @@ constexpr std::size_t kRequestSize = 4;
 
 struct Request {
     std::vector<std::uint8_t> bytes; // the whole frame, checksum included
+    Clock::time_point startedAt{};   // when its first byte arrived
 
     std::uint8_t mode() const { return bytes[0] & kModeMask; }
     std::uint8_t address() const { return bytes[0] & kAddressMask; }

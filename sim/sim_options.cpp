@@ -149,6 +149,8 @@ SimOptionsResult parseSimOptions(const std::vector<std::string>& arguments) {
             options.baud = *baud;
         } else if (option == "--fault") {
             faultTexts.push_back(value);
+        } else if (option == "--record") {
+            options.recordPath = value;
         } else {
             return refuse(option + ": unknown option");
         }
@@ -197,6 +199,9 @@ Options:
                                                result is RESULT (default 1)
   --listen-master          play a second master: once a second put a code-149
                            request for the first instrument and its answer on the line
+  --record FILE            write every request the instruments receive to FILE as it
+                           arrives, one line each: the microseconds since the start
+                           at its last byte, then its bytes in hex
   --help, -h               show this text
 )";
 }

@@ -23,6 +23,7 @@ struct SimOptions {
     int baud = 0;
     std::map<std::uint8_t, Faults> faults;
     bool listenMaster = false;
+    std::string recordPath; // where to write the traffic record; empty: nowhere
     bool help = false;
 };
 

@@ -24,22 +24,19 @@ using UiPost = std::function<void(UiStep)>;
 // Runs each step on the user-interface thread, later, unless `receiver` is destroyed by then.
 UiPost postTo(QObject* receiver);
 
-// A poll cycle or a command already on the line ends well within this.
-inline constexpr std::chrono::milliseconds kLineWait{30'000};
-
 // Runs `work` on a worker thread holding link::lineMutex and posts its result to `done`, or
 // nullopt when the line did not come free within `lineWait`. False when the system gave no
 // thread: nothing runs and nothing is posted.
 template <typename Result>
 bool startLineJob(QObject* receiver, std::function<Result()> work,
                   std::function<void(std::optional<Result>)> done,
-                  std::chrono::milliseconds lineWait = kLineWait) {
+                  std::chrono::milliseconds lineWait = link::kLineWait) {
     const UiPost post = postTo(receiver);
     return link::tryStartWorker([post, lineWait, work = std::move(work), done = std::move(done)] {
         std::optional<Result> result;
         {
-            std::unique_lock line(link::lineMutex, std::defer_lock);
-            if (line.try_lock_for(lineWait)) {
+            const std::unique_lock line = link::takeLine(lineWait);
+            if (line.owns_lock()) {
                 result = work();
             }
         }

@@ -9,6 +9,11 @@ namespace {
 
 constexpr int kBottomMargin = 20;
 
+QScreen* screenHolding(QPoint point) {
+    QScreen* screen = QGuiApplication::screenAt(point);
+    return screen != nullptr ? screen : QGuiApplication::primaryScreen();
+}
+
 } // namespace
 
 QPoint clampToScreen(QPoint topLeft, QSize window, QRect screen) {
@@ -36,11 +41,13 @@ QPoint positionOverOwner(QRect owner, QSize window) {
             owner.top() + (owner.height() - window.height()) / 3};
 }
 
+QRect screenArea(QPoint point) {
+    QScreen* screen = screenHolding(point);
+    return screen != nullptr ? screen->geometry() : QRect();
+}
+
 QRect availableScreenArea(QPoint point) {
-    QScreen* screen = QGuiApplication::screenAt(point);
-    if (screen == nullptr) {
-        screen = QGuiApplication::primaryScreen();
-    }
+    QScreen* screen = screenHolding(point);
     return screen != nullptr ? screen->availableGeometry() : QRect();
 }
 

@@ -1,11 +1,44 @@
-// Any bytes as a settings file: reading must not fail, parsing must keep every byte, and a
-// written key must read back.
+// Any bytes as a settings file: reading must not fail, parsing must keep every byte, a written
+// key must read back, and every value that parses as an integer or a real number must come back
+// unchanged through the form the program writes it in, with either decimal separator.
 #include "settings/ini_document.h"
+#include "settings/integer_text.h"
+#include "settings/number_format.h"
 
+#include <QList>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 
 using zorvan::settings::IniDocument;
+
+namespace {
+
+void checkInteger(QStringView text) {
+    const auto value = zorvan::settings::parseInteger(text);
+    if (value && zorvan::settings::parseInteger(QString::number(*value)) != value) {
+        std::abort();
+    }
+}
+
+// Written with 15 significant digits, a real reads back within that precision; values at the
+// edges of double's range may round past them, so they are left out.
+void checkReal(QStringView text) {
+    for (const QChar separator : {QChar(u'.'), QChar(u',')}) {
+        zorvan::settings::setDecimalSeparator(separator);
+        const auto value = zorvan::settings::parseReal(text);
+        if (!value || !std::isfinite(*value) || std::abs(*value) > 1e300 ||
+            (*value != 0.0 && std::abs(*value) < 1e-300)) {
+            continue;
+        }
+        const auto again = zorvan::settings::parseReal(zorvan::settings::formatReal(*value));
+        if (!again || std::abs(*again - *value) > 1e-14 * std::abs(*value)) {
+            std::abort();
+        }
+    }
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
@@ -15,6 +48,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     document.value(u"График", u"Разделитель целой и дробной части");
     document.value(u"a", u"k");
+
+    // Every value of the file, as the typed reads see it: the text after the first '='.
+    for (const QByteArray& line : bytes.split('\n')) {
+        const qsizetype equals = line.indexOf('=');
+        if (equals >= 0) {
+            const QString text = QString::fromLatin1(line.mid(equals + 1)).trimmed();
+            checkInteger(text);
+            checkReal(text);
+        }
+    }
 
     document.setValue(u"График", u"Окно", u"200");
     document.setValue(u"Новый раздел", u"Ключ", u"значение");

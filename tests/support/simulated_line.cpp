@@ -1,6 +1,5 @@
 #include "tests/support/simulated_line.h"
 
-#include "link/answer_check.h"
 #include "link/device_state.h"
 
 #include <stdexcept>
@@ -42,8 +41,7 @@ std::vector<std::vector<std::uint8_t>> SimulatedLine::frames() const {
 }
 
 std::vector<std::uint8_t> request(std::uint8_t address, std::uint8_t code, std::uint8_t parameter) {
-    const auto frame = link::buildRequest(address, code, parameter);
-    return {frame.begin(), frame.end()};
+    return sim::buildRequest(address, code, parameter);
 }
 
 } // namespace zorvan::testing

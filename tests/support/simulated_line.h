@@ -27,13 +27,16 @@ public:
 
     // Every request frame received so far, oldest first.
     std::vector<std::vector<std::uint8_t>> frames() const;
+    // Requests that started within the quiet gap after an answer.
+    std::vector<sim::TimingViolation> timingViolations() const { return bus.timingViolations(); }
 
     sim::Bus bus;
     std::unique_ptr<sim::PtyServer> server;
     std::vector<link::PortMessage> messages; // what OpenComPort showed
 };
 
-// The 4-byte request a master sends, for comparing with the recorded traffic.
+// The 4-byte request a master sends, built by the simulator's reading of the protocol, for
+// comparing with the recorded traffic.
 std::vector<std::uint8_t> request(std::uint8_t address, std::uint8_t code, std::uint8_t parameter);
 
 } // namespace zorvan::testing

@@ -7,19 +7,27 @@
 #include "link/com_port.h"
 #include "link/device_state.h"
 #include "link/worker_threads.h"
+#include "panel/main_menu.h"
 #include "panel/message_window.h"
+#include "resources/artwork.h"
 #include "settings/humidity_graph_settings_window.h"
 #include "settings/keys.h"
+#include "settings/properties_window.h"
 #include "settings/settings_path.h"
 #include "settings/settings_variables.h"
 #include "settings/typed_settings.h"
 #include "tests/support/panel_session.h"
+#include "ui/artwork_pixmap.h"
+#include "ui/borderless_window.h"
+#include "ui/title_bar_button.h"
 #include "ui/window_picture.h"
+#include "ui/window_region.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -82,6 +90,8 @@ void connectingAndOpening() {
     withSession([](PanelSession& session) {
         session.line.add(10, {10, 43, 5, 7});
         zorvan::settings::setSettingsFilePath(session.settingsPath());
+        zorvan::settings::writeSetting(zorvan::settings::kComPort,
+                                       QString::fromStdString(session.line.server->path()));
         TMainFormTestIndZorvan4 window;
         window.show();
         for (int tick = 0; tick < 20; ++tick) {
@@ -387,6 +397,137 @@ void graphModes() {
     });
 }
 
+// Every piece of artwork at its size and three times larger.
+void artworkPieces() {
+    using zorvan::resources::Artwork;
+    for (Artwork artwork : zorvan::resources::kAllArtwork) {
+        const QString name = zorvan::resources::artworkName(artwork);
+        for (const double scale : {1.0, 3.0}) {
+            const QString path = outputFolder.filePath(
+                name + (scale == 1.0 ? QString() : QStringLiteral("_x3")) + QStringLiteral(".png"));
+            if (zorvan::ui::artworkPixmap(artwork, scale).save(path)) {
+                ++written;
+            }
+        }
+    }
+}
+
+// A bare panel of each kind, the message window and a settings window part of the way through
+// their reveal animations.
+void revealStages() {
+    using namespace zorvan::ui;
+    namespace res = zorvan::resources;
+    const auto buildPanel = [](BorderlessWindow& window, res::PanelKind kind) {
+        const auto place = [&](res::Artwork artwork, QPoint at) {
+            auto* label = new QLabel(&window);
+            label->setPixmap(artworkPixmap(artwork));
+            label->setGeometry(QRect(at, res::artworkSize(artwork)));
+        };
+        window.resize(278, 227);
+        window.setOutline(roundRectRegion(5, 0, 273, 227, 30, 30));
+        place(res::frontArtwork(kind), {0, 0});
+        (new TitleBarButton(res::TitleButton::Minimize, &window))->move(184, 0);
+        (new TitleBarButton(res::TitleButton::Close, &window))->move(209, 0);
+        place(res::Artwork::LampStab, {159, 103});
+        place(res::Artwork::LampTare, {43, 103});
+        if (kind == res::PanelKind::Kind80) {
+            place(res::Artwork::LampOutput, {217, 103});
+        }
+        place(res::pressedKeyArtwork(kind, res::PanelKey::F1), {140, 148});
+    };
+    const auto stage = [](BorderlessWindow& window, int ticks, const QString& name) {
+        for (int i = 0; i < ticks; ++i) {
+            window.openingTick();
+        }
+        save(window, name);
+    };
+    BorderlessWindow panel43;
+    buildPanel(panel43, res::PanelKind::Kind43);
+    panel43.startReveal(centreEllipseReveal(panel43.size()));
+    stage(panel43, 10, QStringLiteral("window_43_r51"));
+    stage(panel43, 18, QStringLiteral("window_43_r141"));
+    BorderlessWindow panel80;
+    buildPanel(panel80, res::PanelKind::Kind80);
+    panel80.startReveal(centreEllipseReveal(panel80.size()));
+    stage(panel80, 56, QStringLiteral("window_80_open"));
+    BorderlessWindow message;
+    message.resize(205, 103);
+    message.setStyleSheet(QStringLiteral("background: rgb(128, 0, 0)"));
+    message.setOutline(roundRectRegion(5, 5, 200, 98, 20, 15));
+    message.startReveal(cornerEllipseReveal(message.size()));
+    stage(message, 12, QStringLiteral("window_message_r181"));
+    BorderlessWindow settings;
+    settings.resize(412, 297);
+    settings.setStyleSheet(QStringLiteral("background: rgb(51, 51, 51)"));
+    settings.setOutline(roundRectRegion(5, 0, 407, 292, 20, 15));
+    settings.startReveal(topDownReveal(settings.width()));
+    stage(settings, 30, QStringLiteral("window_settings_h152"));
+}
+
+// The popup menus in their states, the connection settings window, and the FLASH write's
+// progress, in a working folder of their own (the data file is looked for there).
+void menusAndFlashWrite() {
+    QTemporaryDir dataFolder;
+    const QString previousFolder = QDir::currentPath();
+    QDir::setCurrent(dataFolder.path());
+    const auto saveMenu = [](QMenu& menu, const QString& name) {
+        menu.popup({300, 300});
+        QTest::qWait(20);
+        const QString path = outputFolder.filePath(name + QStringLiteral(".png"));
+        if (menu.grab().save(path)) {
+            ++written;
+        }
+        menu.hide();
+    };
+    withSession([&](PanelSession& session) {
+        session.line.add(10, {10, 80, 5, 7}).setReading(42.37);
+        auto& window = session.start(quickPoll());
+        session.waitForPollCycles(2);
+        saveMenu(*window.MainPopupMenu, QStringLiteral("menu_main_8_0"));
+        QFile data(QStringLiteral("data.bin"));
+        if (data.open(QIODevice::WriteOnly)) {
+            data.close();
+        }
+        saveMenu(*window.MainPopupMenu, QStringLiteral("menu_main_with_data_file"));
+        window.MainPopupMenu->toggleServiceItems();
+        data.remove();
+        saveMenu(*window.MainPopupMenu, QStringLiteral("menu_main_service_without_data_file"));
+        window.MainPopupMenu->toggleServiceItems();
+        zorvan::panel::InstrumentMenu instrumentMenu(&window);
+        saveMenu(instrumentMenu, QStringLiteral("menu_instrument_window"));
+
+        zorvan::settings::TfmProperties properties(window);
+        properties.show();
+        for (int tick = 0; tick < 30; ++tick) {
+            properties.openingTick();
+        }
+        save(properties, QStringLiteral("properties_opening"));
+        PanelSession::finishOpening(properties);
+        save(properties, QStringLiteral("properties_open"));
+        properties.CloseImage->setState(zorvan::ui::TitleBarButton::State::Hover);
+        save(properties, QStringLiteral("properties_close_hot"));
+    });
+    withSession([&](PanelSession& session) {
+        session.line.add(10, {10, 80, 5, 7}).setReading(42.37);
+        auto& window = session.start(quickPoll());
+        session.waitForPollCycles(2);
+        QFile data(QStringLiteral("data.bin"));
+        if (data.open(QIODevice::WriteOnly)) {
+            data.write(QByteArray(4 * 256, '\x5A'));
+            data.close();
+        }
+        window.MainPopupMenu->flashWriter().NWriteEEPROMClick();
+        PanelSession::waitFor([&] { return window.ProgressBar1->value() == 2; }, 10000);
+        save(window, QStringLiteral("flash_write_page_2_of_4"));
+        PanelSession::waitFor(
+            [&] { return window.stIndSoobsch->text().endsWith(QStringLiteral("успешно!")); },
+            10000);
+        save(window, QStringLiteral("flash_write_succeeded"));
+        PanelSession::waitFor([&] { return !window.MainPopupMenu->flashWriter().running(); }, 5000);
+    });
+    QDir::setCurrent(previousFolder);
+}
+
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -407,6 +548,9 @@ int main(int argc, char** argv) {
     humidityGraphSettingsWindow();
     sweepWindow();
     graphModes();
+    artworkPieces();
+    revealStages();
+    menusAndFlashWrite();
     std::printf("%d pictures\n", written);
     return 0;
 }

@@ -108,7 +108,10 @@ TEST_F(GraphWindowTest, DoubleClickOnTheIndicatorOpensItAndKind44HasOneDecimalUn
     auto& main = start(44);
     link::deviceModeState = 0;
     const std::size_t before = session.line.frames().size();
-    QTest::mouseDClick(main.indicatorPosition(2), Qt::LeftButton);
+    // The positions let the mouse through: the double click lands on the front picture.
+    const QPoint onPosition =
+        main.MainImage->mapFrom(&main, main.indicatorPosition(2)->geometry().center());
+    QTest::mouseDClick(main.MainImage, Qt::LeftButton, {}, onPosition);
     ASSERT_TRUE(FormGraphic);
     ASSERT_TRUE(PanelSession::waitFor([] { return FormGraphic->BitBtnPuskStop->isEnabled(); }));
     EXPECT_EQ(session.line.frames().size(), before);

@@ -2,7 +2,7 @@
 // shows while the write runs, how each end is reported, and that the poll always comes back.
 #include "link/device_state.h"
 #include "link/flash_write.h"
-#include "tests/support/panel_session.h"
+#include "tests/support/panel_test.h"
 
 #include <QApplication>
 #include <QDir>
@@ -51,20 +51,11 @@ private:
     QTimer timer_;
 };
 
-class FlashWriterTest : public ::testing::Test {
+class FlashWriterTest : public testing::PanelTest {
 protected:
-    void SetUp() override {
-        previousFolder = QDir::currentPath();
-        ASSERT_TRUE(QDir::setCurrent(folder.path()));
-    }
-    void TearDown() override { QDir::setCurrent(previousFolder); }
-
     TMainFormTestIndZorvan4& start(const sim::Faults& faults = {}) {
         instrument = session.line.add(kFirst, {10, 80, 1, 2});
-        testing::SessionSettings wanted;
-        wanted.pollPeriodMs = 30;
-        wanted.readTimeoutMs = 60;
-        auto& window = session.start(wanted);
+        auto& window = PanelTest::start();
         EXPECT_TRUE(session.waitForPollCycles(1));
         instrument->setFaults(faults);
         return window;
@@ -90,14 +81,6 @@ protected:
         return PanelSession::waitFor([&] { return !writer.running(); }, 20000);
     }
 
-    int countOf(const std::vector<std::uint8_t>& frame) {
-        const auto frames = session.line.frames();
-        return static_cast<int>(std::count(frames.begin(), frames.end(), frame));
-    }
-
-    QTemporaryDir folder;
-    QString previousFolder;
-    PanelSession session;
     std::optional<sim::InstrumentHandle> instrument;
 };
 

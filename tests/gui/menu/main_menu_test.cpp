@@ -2,12 +2,10 @@
 // simulated bus.
 #include "link/device_state.h"
 #include "settings/properties_window.h"
-#include "tests/support/panel_session.h"
+#include "tests/support/panel_test.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -20,24 +18,16 @@ using testing::PanelSession;
 constexpr std::uint8_t kFirst = 10;
 constexpr std::uint8_t kSecond = 11;
 
-class MainMenuTest : public ::testing::Test {
+class MainMenuTest : public testing::PanelTest {
 protected:
-    void SetUp() override {
-        previousFolder = QDir::currentPath();
-        ASSERT_TRUE(QDir::setCurrent(folder.path()));
-    }
-    void TearDown() override { QDir::setCurrent(previousFolder); }
-
     TMainFormTestIndZorvan4& start(std::uint8_t kind = 43, bool secondInstrument = false) {
         session.line.add(kFirst, {10, kind, 5, 7});
         testing::SessionSettings wanted;
-        wanted.pollPeriodMs = 30;
-        wanted.readTimeoutMs = 60;
         if (secondInstrument) {
             session.line.add(kSecond, {10, 43, 1, 2});
             wanted.addresses = {kFirst, kSecond, 0, 0, 0, 0};
         }
-        auto& window = session.start(wanted);
+        auto& window = PanelTest::start(wanted);
         EXPECT_TRUE(session.waitForPollCycles(1));
         return window;
     }
@@ -71,10 +61,6 @@ protected:
         return !menu.NReadEEPROM->isVisible() && !menu.NWriteEEPROM->isVisible() &&
                !menu.NAChH->isVisible() && !menu.NGraphicPlus->isVisible();
     }
-
-    QTemporaryDir folder;
-    QString previousFolder;
-    PanelSession session;
 };
 
 TEST_F(MainMenuTest, RightButtonOnTheFrontOpensTheMenu) {

@@ -4,7 +4,7 @@
 #include "link/worker_threads.h"
 #include "settings/keys.h"
 #include "settings/typed_settings.h"
-#include "tests/support/panel_session.h"
+#include "tests/support/panel_test.h"
 
 #include <QApplication>
 #include <QTest>
@@ -15,45 +15,10 @@ namespace {
 
 using testing::PanelSession;
 using testing::request;
-using Frame = std::vector<std::uint8_t>;
 
 constexpr std::uint8_t kFirst = 10;
 
-class FrontPanel : public ::testing::Test {
-protected:
-    TMainFormTestIndZorvan4& start(testing::SessionSettings wanted = {}) {
-        wanted.pollPeriodMs = 20;
-        wanted.readTimeoutMs = 60;
-        return session.start(wanted);
-    }
-
-    // Waits until the recorded traffic holds the frames one right after the other.
-    bool waitForSequence(const std::vector<Frame>& wanted) {
-        return PanelSession::waitFor([&] {
-            const auto frames = session.line.frames();
-            return std::search(frames.begin(), frames.end(), wanted.begin(), wanted.end()) !=
-                   frames.end();
-        });
-    }
-
-    int countOf(const Frame& frame) {
-        const auto frames = session.line.frames();
-        return static_cast<int>(std::count(frames.begin(), frames.end(), frame));
-    }
-
-    void stopPolling(TMainFormTestIndZorvan4& window) {
-        ASSERT_TRUE(session.waitForPollCycles(1));
-        window.TimerOprosaPribora.stop();
-        ASSERT_TRUE(link::waitForWorkers(std::chrono::seconds(5)));
-        session.line.server->clearTraffic();
-    }
-
-    static void click(QWidget* widget, QPoint at, Qt::MouseButton button = Qt::LeftButton) {
-        QTest::mouseClick(widget, button, {}, at);
-    }
-
-    PanelSession session;
-};
+using FrontPanel = testing::PanelTest;
 
 TEST_F(FrontPanel, StartUnlocksTheKeyboardThenPolls) {
     session.line.add(kFirst, {10, 43, 5, 7});
@@ -192,6 +157,33 @@ TEST_F(FrontPanel, OutputSwitchNeedsTheOutputKindAndPermission) {
     QTest::qWait(50);
     EXPECT_TRUE(session.line.frames().empty());
     EXPECT_EQ(window.pos(), before);
+}
+
+TEST_F(FrontPanel, LitLampPressSwitchesOffAndARefusedSwitchShowsTheError) {
+    auto instrument = session.line.add(kFirst, {10, 80, 1, 2});
+    testing::SessionSettings allowed;
+    allowed.digitalOutAllowed = true;
+    auto& window = start(allowed);
+    ASSERT_TRUE(waitForSequence({request(kFirst, 252, 128)}));
+    instrument.update([](sim::Instrument& it) { it.digitalOut = true; });
+    ASSERT_TRUE(PanelSession::waitFor([&] { return window.imData->isVisible(); }));
+    stopPolling(window);
+
+    click(window.imData, {10, 10}, Qt::RightButton);
+    EXPECT_TRUE(PanelSession::waitFor([&] { return !instrument.digitalOut(); }));
+    ASSERT_TRUE(link::waitForWorkers(std::chrono::seconds(5)));
+    EXPECT_EQ(session.line.frames(), std::vector<Frame>{request(kFirst, 252, 128)});
+    EXPECT_TRUE(window.stIndSoobsch->isHidden());
+
+    sim::Faults silent;
+    silent.silent = true;
+    instrument.setFaults(silent);
+    session.line.server->clearTraffic();
+    click(window.MainImage, {208, 104});
+    EXPECT_TRUE(PanelSession::waitFor([&] { return window.stIndSoobsch->isVisible(); }));
+    EXPECT_EQ(window.stIndSoobsch->text(), "Ошибка связи\nс прибором!");
+    EXPECT_EQ(session.line.frames(), std::vector<Frame>{request(kFirst, 252, 128)})
+        << "the lamp still shows the output on until the next poll";
 }
 
 TEST_F(FrontPanel, StartSwitchesTheOutputOffWhenControlIsAllowed) {

@@ -10,6 +10,7 @@
 #include "tests/support/panel_session.h"
 #include "ui/window_region.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -134,10 +135,10 @@ TEST_F(PropertiesOnMainWindow, SpeedChangeReopensThePortUnlocksTheKeyboardAndRes
     window->cbBaudRate->setCurrentText(QStringLiteral("19200"));
     window->BitBtnOKClick();
 
+    ASSERT_TRUE(PanelSession::waitFor([&] { return main.stIndSoobsch->isHidden(); }));
     EXPECT_NE(link::comPortHandle.get(), oldPort);
     EXPECT_EQ(link::baudRate, 19200);
     EXPECT_EQ(readSetting(kBaudRate), 19200);
-    EXPECT_TRUE(main.stIndSoobsch->isHidden());
     ASSERT_TRUE(session.waitForPollCycles(1));
     const auto frames = session.line.frames();
     EXPECT_EQ(frames.front(), request(kFirst, 255, 17)) << "the unlock comes before any poll";
@@ -159,8 +160,9 @@ TEST_F(PropertiesOnMainWindow, BusyPortCanBeChosenAndReopeningOnItLeavesThePollO
 
     EXPECT_EQ(link::comPortName, otherLine->path());
     EXPECT_EQ(readSetting(kComPort), busy);
+    EXPECT_TRUE(PanelSession::waitFor(
+        [&] { return main.stIndSoobsch->text().contains(QStringLiteral("порт занят")); }));
     EXPECT_TRUE(main.stIndSoobsch->isVisible());
-    EXPECT_TRUE(main.stIndSoobsch->text().contains(QStringLiteral("порт занят")));
     const int cycles = link::pollCount;
     QTest::qWait(150);
     EXPECT_FALSE(main.TimerOprosaPribora.isActive());
@@ -260,19 +262,26 @@ TEST_F(PropertiesAlone, StoredValuesNoListOffersAreAddedSelectedAndKept) {
     EXPECT_EQ(link::deviceAddress[3], 64);
 }
 
-TEST_F(PropertiesAlone, UnansweredUnlockAfterAReopenIsReportedAndThePollStartsAnyway) {
+// The reopen and its unlock once ran on the user-interface thread, which froze for seconds with
+// a silent instrument (ten read attempts of 200 ms); "OK" now only stops the poll and returns.
+TEST_F(PropertiesAlone, ReopenRunsOffTheInterfaceThreadAndReportsAnUnansweredUnlock) {
     testing::SimulatedLine line;
     sim::Faults silent;
     silent.silent = true;
     line.add(kFirst, {10, 43, 5, 7}).setFaults(silent);
-    ASSERT_TRUE(line.open(60));
+    ASSERT_TRUE(line.open(200));
     link::comPortName = "ttyS1";
     const QString path = QString::fromStdString(line.server->path());
     auto window = openWindow(host, [&] { return QStringList{path}; });
 
     window->cbCommName->setCurrentText(path);
+    QElapsedTimer clicked;
+    clicked.start();
     window->BitBtnOKClick();
+    EXPECT_LT(clicked.elapsed(), 1000);
+    EXPECT_EQ(calls, QStringList{"stop poll"});
 
+    EXPECT_TRUE(PanelSession::waitFor([&] { return calls.size() == 4; }));
     EXPECT_EQ(calls, (QStringList{"stop poll", "hide message", "no answer", "start poll"}));
     EXPECT_EQ(line.frames(), (Frames{request(kFirst, 255, 17)}));
 }

@@ -1,8 +1,11 @@
 #include "ui/borderless_window.h"
 #include "ui/window_region.h"
 
+#include <QCoreApplication>
 #include <QSignalSpy>
 #include <QTimer>
+#include <algorithm>
+#include <chrono>
 #include <gtest/gtest.h>
 
 namespace zorvan::ui {
@@ -200,6 +203,55 @@ TEST(BorderlessWindow, ShowModalReturnsOnceTheClosingAnimationHasRun) {
     window.showModal();
     EXPECT_TRUE(window.closingDone());
     EXPECT_FALSE(window.isVisible());
+}
+
+using RevealClock = std::chrono::steady_clock;
+
+// Runs the window's own timers until `running` ends; returns when each tick changed the extent.
+std::vector<RevealClock::time_point> ticksWhile(BorderlessWindow& window,
+                                                BorderlessWindow::Phase running) {
+    std::vector<RevealClock::time_point> ticks;
+    int extent = window.revealExtent();
+    const auto deadline = RevealClock::now() + std::chrono::seconds(20);
+    while (window.phase() == running && RevealClock::now() < deadline) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        if (window.revealExtent() != extent) {
+            extent = window.revealExtent();
+            ticks.push_back(RevealClock::now());
+        }
+    }
+    return ticks;
+}
+
+// A late machine only stretches timer intervals, so the whole run is a floor for the period;
+// the median interval, which a few late ticks do not move, bounds it from above.
+void expectPeriod(RevealClock::time_point start, std::vector<RevealClock::time_point> ticks,
+                  int periodMs) {
+    ASSERT_GE(ticks.size(), 2u);
+    const std::chrono::duration<double, std::milli> total = ticks.back() - start;
+    EXPECT_GE(total.count(), 0.9 * periodMs * static_cast<double>(ticks.size()));
+    std::vector<double> intervals;
+    for (std::size_t i = 1; i < ticks.size(); ++i) {
+        intervals.push_back(
+            std::chrono::duration<double, std::milli>(ticks[i] - ticks[i - 1]).count());
+    }
+    std::nth_element(intervals.begin(), intervals.begin() + intervals.size() / 2, intervals.end());
+    EXPECT_LT(intervals[intervals.size() / 2], 1.5 * periodMs);
+}
+
+TEST(BorderlessWindow, PanelRevealOpensEveryTenMillisecondsAndClosesEveryTwenty) {
+    BorderlessWindow window;
+    const WindowShape panel = windowShapes()[0];
+    const auto opening = RevealClock::now();
+    prepare(window, panel);
+    window.show();
+    const auto openTicks = ticksWhile(window, BorderlessWindow::Phase::Opening);
+    EXPECT_EQ(openTicks.size(), std::size_t(panel.openingTicks));
+    expectPeriod(opening, openTicks, 10);
+
+    const auto closing = RevealClock::now();
+    window.close();
+    expectPeriod(closing, ticksWhile(window, BorderlessWindow::Phase::Closing), 20);
 }
 
 } // namespace

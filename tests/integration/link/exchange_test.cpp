@@ -70,6 +70,77 @@ TEST_F(Exchange, WriteBlockOfOneByteIsAcknowledged) {
     EXPECT_EQ(frame[3], 250);
 }
 
+TEST_F(Exchange, EveryRequestLeavesTheQuietGapAfterTheAnswerBeforeIt) {
+    // An instrument that starts its answers late, as real ones do: the master's pause after the
+    // request is over before the answer ends, so only the pause before a request keeps the gap.
+    sim::Faults slow;
+    slow.answerDelay = 20ms;
+    setFaults(slow);
+    const std::uint8_t close[1] = {250};
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(ReadData(kRead | kAddress, 47, 7, answer));
+        ASSERT_TRUE(SendCommand(kAddress, 255, 17));
+        ASSERT_TRUE(WriteBlock(kAddress, 255, 1, close));
+    }
+    EXPECT_EQ(line.frames().size(), 9u);
+    EXPECT_TRUE(line.timingViolations().empty());
+
+    // The same total pause, all of it after the request: the simulator notices.
+    setLinePacing({0us, 25ms, 2ms, 5ms});
+    ReadData(kRead | kAddress, 47, 7, answer);
+    ReadData(kRead | kAddress, 47, 7, answer);
+    setLinePacing({});
+    const auto violations = line.timingViolations();
+    ASSERT_FALSE(violations.empty());
+    EXPECT_LT(violations.back().gap, 15ms);
+}
+
+TEST_F(Exchange, SilentExchangePausesBeforeEachOfItsTenReadAttempts) {
+    // With a read time-out of 0 the exchange is its pauses alone: 10 ms after the request, ten
+    // times 2 ms, then 15 ms before the next request. Sleeps never end early, so this is a floor.
+    ASSERT_TRUE(line.open(0));
+    EXPECT_FALSE(ReadData(kRead | 11, 236, 4, answer));
+    ReadData(kRead | kAddress, 236, 4, answer);
+    const auto traffic = line.server->traffic();
+    ASSERT_EQ(traffic.size(), 2u);
+    EXPECT_GE(traffic[1].at - traffic[0].at, 10ms + 10 * 2ms + 15ms - 3ms);
+}
+
+TEST_F(Exchange, AnswerStartingAfterTheTenthAttemptIsNotTaken) {
+    // Ten attempts of 2 ms + 150 ms end about 1530 ms after the request; eleven would reach
+    // 1682 ms. The answer starts halfway between.
+    ASSERT_TRUE(line.open(150));
+    sim::Faults late;
+    late.answerDelay = 1606ms;
+    setFaults(late);
+    EXPECT_FALSE(SendCommand(kAddress, 255, 16));
+    EXPECT_TRUE(line.instrument(kAddress).keyboardLocked()) << "the instrument took the command";
+}
+
+TEST_F(Exchange, ListeningGivesUpAfterTwoAttempts) {
+    line.server.reset();
+    sim::PtyServerOptions options;
+    options.listenMasterPeriod = 600ms;
+    line.server = sim::PtyServer::start(line.bus, options);
+    comPortName = line.server->path();
+    ASSERT_TRUE(line.open(100));
+    // Two attempts of 2 ms + 100 ms are over long before the other master's first exchange.
+    line.server->setListenMaster(kAddress);
+    std::uint8_t buffer[11 + 7]{};
+    EXPECT_FALSE(ListenData(kRead | kAddress, 149, 11, buffer));
+}
+
+TEST_F(Exchange, StrayBytesWaitingBeforeARequestArePurged) {
+    sim::Faults stray;
+    stray.strayBytes = {0x55, 0x8A, 0xEC};
+    stray.strayDelay = 3ms;
+    setFaults(stray);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(ReadData(kRead | kAddress, 47, 7, answer)) << i;
+        EXPECT_TRUE(SendCommand(kAddress, 255, 17)) << i;
+    }
+}
+
 TEST_F(Exchange, OtherAddressesStaySilent) {
     const auto [ok, took] = timed([&] { return ReadData(kRead | 11, 236, 4, answer); });
     EXPECT_FALSE(ok);

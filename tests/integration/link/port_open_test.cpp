@@ -3,9 +3,13 @@
 #include "link/device_state.h"
 #include "tests/support/simulated_line.h"
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace zorvan::link {
 namespace {
@@ -56,6 +60,43 @@ TEST(PortOpen, PortHeldByAnotherProgramIsBusy) {
                   10, 37, 55);
     other->close();
     EXPECT_TRUE(openNamed(line.server->path()).opened) << "free again once the other closed it";
+}
+
+// Runs `body` in a child process and returns its exit code, or -signal when a signal ended it.
+template <typename Body> int inChild(Body body) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+}
+
+// A port stayed "busy" for every later program of a normal user once its holder was killed:
+// the hold must die with the holder.
+TEST(PortOpen, PortOfAKilledHolderOpensAgainForAnUnprivilegedUser) {
+    SimulatedLine line;
+    const std::string device = line.server->devicePath();
+    const int holder = inChild([&] {
+        auto port = makeSerialPort();
+        if (port->open(device).status == OpenStatus::Opened) {
+            ::kill(::getpid(), SIGKILL);
+        }
+        return 1;
+    });
+    ASSERT_EQ(holder, -SIGKILL) << "the holder opened the port and was killed holding it";
+
+    // The program runs as a normal user, whom the terminal's own exclusive mode would keep out.
+    ASSERT_EQ(::chmod(device.c_str(), 0666), 0);
+    const int opened = inChild([&] {
+        constexpr uid_t kNobody = 65534;
+        if (::geteuid() == 0 && ::setuid(kNobody) != 0) {
+            return 100;
+        }
+        return static_cast<int>(makeSerialPort()->open(device).status);
+    });
+    EXPECT_EQ(opened, static_cast<int>(OpenStatus::Opened));
 }
 
 TEST(PortOpen, OtherErrorsShowTheSystemCode) {

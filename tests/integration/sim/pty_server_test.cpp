@@ -1,5 +1,5 @@
-#include "link/frame.h"
 #include "raw_client.h"
+#include "sim/protocol.h"
 #include "sim/pty_server.h"
 
 #include <cstring>
@@ -56,7 +56,7 @@ TEST_F(PtyServerTest, AnswersARequestThroughTheLink) {
     ASSERT_EQ(answer.size(), 7u);
     EXPECT_EQ(std::vector(answer.begin() + 2, answer.end() - 1),
               (std::vector<std::uint8_t>{10, 43, 5, 7}));
-    EXPECT_EQ(answer.back(), link::FrameChecksum(answer.data(), 6));
+    EXPECT_EQ(answer.back(), frameChecksum(answer.data(), 6));
 }
 
 TEST_F(PtyServerTest, RecordsTheExactTrafficWithTimestamps) {
@@ -147,7 +147,7 @@ TEST_F(PtyServerTest, ListenMasterPutsRequestAndAnswerOnTheLine) {
 
     ASSERT_EQ(line.size(), 18u);
     EXPECT_EQ(std::vector(line.begin(), line.begin() + 4), buildRequest(0x8B, 149, 10));
-    EXPECT_EQ(line.back(), link::FrameChecksum(line.data() + 4, 13));
+    EXPECT_EQ(line.back(), frameChecksum(line.data() + 4, 13));
     EXPECT_TRUE(server->traffic().empty()) << "the second master's request is not ours";
 }
 

@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <vector>
 
 namespace zorvan::settings {
 namespace {
@@ -40,12 +42,13 @@ TEST(IniFile, RewritesOnlyTheWrittenKeyOfAnExistingFile) {
 TEST(IniFile, RefusedWriteIsReportedAndChangesNothing) {
     const TempSettingsFile file;
     QString reported;
-    setWriteFailureHandler([&](const QString& path) { reported = path; });
+    setFileProblemHandler([&](const QString& path, FileProblem) { reported = path; });
 
     const QString inMissingFolder = file.folder() + "/missing/zorvan.ini";
     EXPECT_FALSE(IniFile(inMissingFolder).writeString(u"a", u"k", u"1"));
     EXPECT_EQ(reported, inMissingFolder);
-    EXPECT_EQ(writeFailureText(reported), "Unable to write to " + inMissingFolder);
+    EXPECT_EQ(fileProblemText(reported, FileProblem::Unwritable),
+              "Unable to write to " + inMissingFolder);
 
     // A path that cannot be read is never replaced, or its other keys would be lost.
     ASSERT_TRUE(QDir(file.folder()).mkdir("zorvan.ini"));
@@ -53,7 +56,39 @@ TEST(IniFile, RefusedWriteIsReportedAndChangesNothing) {
     EXPECT_FALSE(writeSetting(kGraphSpan, 1));
     EXPECT_EQ(reported, file.path());
     EXPECT_TRUE(QFileInfo(file.path()).isDir());
-    setWriteFailureHandler({});
+    setFileProblemHandler({});
+}
+
+// A device, a pipe or a huge file at the settings path: reading it once grew the process
+// without end (/dev/zero) or blocked the start for ever (a pipe). Each reads as defaults, is
+// said once and is left as it is.
+TEST(IniFile, SettingsPathThatIsNoSettingsFileReadsAsDefaultsAndIsNeverWritten) {
+    const TempSettingsFile file;
+    std::vector<FileProblem> reports;
+    const auto expectLeftAlone = [&](FileProblem expected, const char* what) {
+        reports.clear();
+        setFileProblemHandler(
+            [&](const QString&, FileProblem problem) { reports.push_back(problem); });
+        EXPECT_EQ(readSetting(kGraphSpan), kGraphSpan.defaultValue) << what;
+        EXPECT_FALSE(writeSetting(kGraphSpan, 5)) << what;
+        EXPECT_EQ(reports, std::vector<FileProblem>{expected}) << what;
+    };
+
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), file.path()));
+    expectLeftAlone(FileProblem::NotAFile, "a link to /dev/zero");
+    EXPECT_EQ(QFileInfo(file.path()).symLinkTarget(), "/dev/zero");
+    ASSERT_TRUE(QFile::remove(file.path()));
+
+    ASSERT_EQ(::mkfifo(QFile::encodeName(file.path()).constData(), 0600), 0);
+    expectLeftAlone(FileProblem::NotAFile, "a named pipe");
+    EXPECT_FALSE(QFileInfo(file.path()).isFile());
+    ASSERT_TRUE(QFile::remove(file.path()));
+
+    const QByteArray huge = QByteArray(kMaxSettingsFileBytes, ' ') + "\n[График]\n";
+    file.writeBytes(huge);
+    expectLeftAlone(FileProblem::TooLarge, "a file larger than any settings file");
+    EXPECT_EQ(file.readBytes().size(), huge.size());
+    setFileProblemHandler({});
 }
 
 } // namespace

@@ -81,7 +81,6 @@ TEST_F(SettingsLoader, ReadsEveryKindOfKeyInAnyLetterCase) {
     EXPECT_EQ(link::deviceAddress[3], 12);
     EXPECT_TRUE(link::digitalOutAllowed);
     EXPECT_EQ(pollPeriodMs, 500);
-    EXPECT_EQ(link::windowTop[2], -50);
     EXPECT_EQ(readPeriodMs, 193);
     EXPECT_EQ(readPeriodSavedMs, 193);
     EXPECT_EQ(sweepMax, 300);
@@ -118,6 +117,14 @@ TEST_F(SettingsLoader, MalformedValuesTakeTheirDefaults) {
     EXPECT_EQ(readSetting(kRefreshPeriod), "x");
 }
 
+TEST_F(SettingsLoader, PollPeriodOfZeroOrBelowTakesTheDefaultSoThePollStarts) {
+    for (const QStringView period : {u"0", u"-5"}) {
+        load(QStringLiteral("[Параметры прибора]\nПериод опроса в режиме индикации, мс=%1")
+                 .arg(period));
+        EXPECT_EQ(pollPeriodMs, 1000) << period.toString().toStdString();
+    }
+}
+
 TEST_F(SettingsLoader, RealValuesFollowTheSeparatorSetting) {
     const struct {
         int separatorSetting;
@@ -142,13 +149,16 @@ TEST_F(SettingsLoader, RealValuesFollowTheSeparatorSetting) {
     }
 }
 
-TEST_F(SettingsLoader, UnwritableFileStillLoadsDefaults) {
-    int refusedWrites = 0;
-    setWriteFailureHandler([&](const QString&) { ++refusedWrites; });
-    setSettingsFilePath(file_.folder() + "/missing/zorvan.ini");
+TEST_F(SettingsLoader, UnwritableFileStillLoadsDefaultsAndIsReportedOnce) {
+    QStringList reports;
+    setFileProblemHandler([&](const QString& path, FileProblem problem) {
+        reports << fileProblemText(path, problem);
+    });
+    const QString path = file_.folder() + "/missing/zorvan.ini";
+    setSettingsFilePath(path);
     load({});
-    setWriteFailureHandler({});
-    EXPECT_EQ(refusedWrites, 13);
+    setFileProblemHandler({});
+    EXPECT_EQ(reports, QStringList{"Unable to write to " + path});
     EXPECT_EQ(decimalSeparator(), u'.');
     EXPECT_EQ(limitTO2, 7.0);
     EXPECT_EQ(realValueText, "10");

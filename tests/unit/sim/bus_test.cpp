@@ -1,4 +1,5 @@
 #include "sim/bus.h"
+#include "sim/protocol.h"
 #include "sim_frames.h"
 
 #include <gtest/gtest.h>
@@ -26,7 +27,7 @@ TEST(Bus, AnswersADataReadInTheDataShape) {
     ASSERT_EQ(reply->bytes.size(), 4u + 3u);
     EXPECT_EQ(std::vector(reply->bytes.begin() + 2, reply->bytes.end() - 1),
               std::vector<std::uint8_t>(kSmallKind.begin(), kSmallKind.end()));
-    EXPECT_EQ(reply->bytes.back(), link::FrameChecksum(reply->bytes.data(), 6));
+    EXPECT_EQ(reply->bytes.back(), frameChecksum(reply->bytes.data(), 6));
     EXPECT_EQ(reply->delay, std::chrono::milliseconds(0));
 }
 
@@ -42,11 +43,54 @@ TEST(Bus, AcknowledgesAControlCommandWithTheRequestChecksum) {
     EXPECT_EQ(reply->bytes[1], request[3]);
 }
 
-TEST(Bus, AnswersTheCountTheMasterAsksFor) {
+TEST(Bus, RefusesADataCountTheCommandTableDoesNotGive) {
+    Bus bus;
+    auto instrument = bus.addInstrument(10, kSmallKind);
+    EXPECT_TRUE(readData(bus, 0x8A, 236, 3).empty());
+    EXPECT_TRUE(readData(bus, 0x8A, 47, 8).empty());
+    EXPECT_TRUE(readData(bus, 0xCA, 5, 1).empty()) << "the set value is two bytes";
+    EXPECT_EQ(instrument.inspect([](const Instrument& i) { return i.refusedReads; }), 3);
+    EXPECT_EQ(readData(bus, 0x8A, 236, 4).size(), 4u);
+}
+
+TEST(Bus, FlagsARequestThatStartsWithinTheQuietGapAfterAnAnswer) {
     Bus bus;
     bus.addInstrument(10, kSmallKind);
-    EXPECT_EQ(readData(bus, 0x8A, 236, 2), (std::vector<std::uint8_t>{10, 43}));
-    EXPECT_EQ(readData(bus, 0x8A, 236, 6), (std::vector<std::uint8_t>{10, 43, 5, 7, 0, 0}));
+    const auto start = Clock::now();
+    const auto panel = frame(0x8A, 47, 6);
+    bus.receive(panel.data(), panel.size(), start);
+    bus.answerSent(start + std::chrono::milliseconds(2));
+
+    const auto early = frame(0x0A, 255, 12);
+    bus.receive(early.data(), 2, start + std::chrono::milliseconds(16));
+    bus.receive(early.data() + 2, 2, start + std::chrono::milliseconds(20));
+    const auto late = frame(0x0A, 255, 16);
+    bus.receive(late.data(), late.size(), start + std::chrono::milliseconds(47));
+
+    const auto violations = bus.timingViolations();
+    ASSERT_EQ(violations.size(), 1u) << "the gap ends with the first byte, not the last";
+    EXPECT_EQ(violations[0].bytes, early);
+    EXPECT_EQ(violations[0].gap, std::chrono::milliseconds(14));
+    bus.clearTraffic();
+    EXPECT_TRUE(bus.timingViolations().empty());
+}
+
+TEST(Bus, StrayBytesFollowTheAnswerOfAnInstrumentWithThatFault) {
+    Bus bus;
+    auto instrument = bus.addInstrument(10, kSmallKind);
+    Faults faults;
+    faults.strayBytes = {0x8A, 0x2F};
+    faults.strayDelay = std::chrono::milliseconds(4);
+    instrument.setFaults(faults);
+    const auto request = frame(0x8A, 236, 3);
+
+    const auto replies = bus.receive(request.data(), request.size(), Clock::now());
+
+    ASSERT_EQ(replies.size(), 2u);
+    EXPECT_EQ(replies[0].kind, Reply::Kind::Answer);
+    EXPECT_EQ(replies[1].kind, Reply::Kind::Stray);
+    EXPECT_EQ(replies[1].bytes, faults.strayBytes);
+    EXPECT_EQ(replies[1].delay, faults.strayDelay);
 }
 
 TEST(Bus, DispatchesByAddressAndLeavesOtherAddressesSilent) {
@@ -115,7 +159,7 @@ TEST(Bus, SecondMasterPutsAHumiditySampleRequestAndItsAnswerOnTheLine) {
     ASSERT_EQ(replies.size(), 2u);
     EXPECT_EQ(replies[0].bytes, frame(0x8B, 149, 10));
     ASSERT_EQ(replies[1].bytes.size(), 11u + 3u);
-    EXPECT_EQ(replies[1].bytes.back(), link::FrameChecksum(replies[1].bytes.data(), 13));
+    EXPECT_EQ(replies[1].bytes.back(), frameChecksum(replies[1].bytes.data(), 13));
     EXPECT_TRUE(bus.traffic().empty());
 }
 

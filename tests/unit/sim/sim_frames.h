@@ -2,8 +2,8 @@
 
 // Builds master frames and passes them through a bus, for the simulator's unit tests.
 
-#include "link/frame.h"
 #include "sim/bus.h"
+#include "sim/protocol.h"
 
 #include <optional>
 #include <vector>
@@ -19,7 +19,7 @@ inline std::vector<std::uint8_t> blockFrame(std::uint8_t addressByte, std::uint8
                                             const std::vector<std::uint8_t>& data) {
     std::vector<std::uint8_t> bytes{addressByte, code, static_cast<std::uint8_t>(data.size() - 1)};
     bytes.insert(bytes.end(), data.begin(), data.end());
-    bytes.push_back(link::FrameChecksum(bytes.data(), bytes.size()));
+    bytes.push_back(frameChecksum(bytes.data(), bytes.size()));
     return bytes;
 }
 
@@ -38,7 +38,7 @@ inline std::vector<std::uint8_t> readData(Bus& bus, std::uint8_t addressByte, st
                                           std::size_t count) {
     const auto reply = send(bus, frame(addressByte, code, static_cast<std::uint8_t>(count - 1)));
     if (!reply || reply->bytes.size() != count + 3 ||
-        link::FrameChecksum(reply->bytes.data(), count + 2) != reply->bytes.back()) {
+        frameChecksum(reply->bytes.data(), count + 2) != reply->bytes.back()) {
         return {};
     }
     return {reply->bytes.begin() + 2, reply->bytes.end() - 1};

@@ -1,0 +1,252 @@
+// The link layer built for Windows, run under Wine by run-link-tests against the native
+// zorvan-sim. Wine reaches the simulators through links in its prefix's dosdevices folder:
+//   ZORVAN_WINE_PORT (COM7): the default bus, instrument 11 silent, paced at 9600 bit/s, every
+//                            request it receives written to ZORVAN_WINE_RECORD with its time;
+//   ZORVAN_WINE_LISTEN_PORT (COM8): a second master's exchange with instrument 10 once a second.
+// Times between requests are taken from the simulator's record, so they are the line's own.
+#include "link/answer_check.h"
+#include "link/com_port.h"
+#include "link/device_state.h"
+#include "link/exchange.h"
+#include "link/frame.h"
+#include "link/port_list.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <thread>
+
+namespace zorvan::link {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using Frame = std::vector<std::uint8_t>;
+
+constexpr std::uint8_t kAddress = 10;
+constexpr std::uint8_t kSilentAddress = 11;
+constexpr std::uint8_t kRead = 0x80;
+constexpr int kTimeoutMs = 200;
+// The pauses of an exchange from one request's last byte to the next request's last byte,
+// when the answer is in before the first read attempt: the request's own wire time overlaps
+// the pause before it.
+constexpr double kPausesMs = 15 + 10 + 2;
+// The same around a silent instrument: every read attempt waits out the time-out.
+constexpr double kSilentMs = 15 + 10 + 10 * (2 + kTimeoutMs);
+
+std::string environment(const char* name, const char* fallback) {
+    const char* value = std::getenv(name);
+    return value && *value ? value : fallback;
+}
+
+const std::string kPort = environment("ZORVAN_WINE_PORT", "COM7");
+const std::string kListenPort = environment("ZORVAN_WINE_LISTEN_PORT", "COM8");
+const std::string kRecordPath = environment("ZORVAN_WINE_RECORD", "");
+
+struct RecordLine {
+    double ms = 0;
+    Frame bytes;
+};
+
+std::vector<RecordLine> readRecord() {
+    std::vector<RecordLine> lines;
+    std::ifstream file(kRecordPath);
+    for (std::string text; std::getline(file, text);) {
+        std::istringstream fields(text);
+        long long micros = 0;
+        fields >> micros;
+        RecordLine line{static_cast<double>(micros) / 1000.0, {}};
+        for (unsigned byte = 0; fields >> std::hex >> byte;) {
+            line.bytes.push_back(static_cast<std::uint8_t>(byte));
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+Frame requestFrame(std::uint8_t address, std::uint8_t code, std::uint8_t parameter) {
+    const auto frame = buildRequest(address, code, parameter);
+    return {frame.begin(), frame.end()};
+}
+
+// One figure for the note the test script prints: measured against nominal.
+void report(const char* what, double measuredMs, double nominalMs) {
+    std::printf("[ figure   ] %s: %.1f ms, nominal %.1f ms, ratio %.2f\n", what, measuredMs,
+                nominalMs, measuredMs / nominalMs);
+}
+
+class WineLine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(kRecordPath.empty()) << "run through tests/windows/run-link-tests";
+        comPortName = kPort;
+        baudRate = 9600;
+        keyCommandBusy = false;
+        commandBusy = false;
+        setLinePacing({});
+        ASSERT_TRUE(
+            OpenComPort(kTimeoutMs, [this](const PortMessage& m) { messages.push_back(m); }));
+        recordStart = readRecord().size();
+    }
+
+    void TearDown() override { CloseComPort(); }
+
+    // The requests the simulator recorded since SetUp, once there are `count` of them.
+    std::vector<RecordLine> newRequests(std::size_t count) {
+        std::vector<RecordLine> lines;
+        for (int wait = 0; wait < 100; ++wait) {
+            lines = readRecord();
+            if (lines.size() >= recordStart + count) {
+                break;
+            }
+            std::this_thread::sleep_for(20ms);
+        }
+        lines.erase(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(
+                                                       std::min(recordStart, lines.size())));
+        return lines;
+    }
+
+    std::vector<PortMessage> messages;
+    std::size_t recordStart = 0;
+    std::uint8_t answer[32]{};
+};
+
+TEST_F(WineLine, ExchangesOfEveryShapeReachTheInstrument) {
+    ASSERT_TRUE(ReadData(kRead | kAddress, 236, 4, answer));
+    EXPECT_EQ((Frame{answer + 2, answer + 6}), (Frame{10, 43, 5, 7}));
+    EXPECT_EQ(answer[6], FrameChecksum(answer, 6));
+    EXPECT_TRUE(SendCommand(kAddress, 255, 17));
+    const std::uint8_t block[1] = {250};
+    EXPECT_TRUE(WriteBlock(kAddress, 255, 1, block));
+
+    const auto lines = newRequests(3);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].bytes, requestFrame(kRead | kAddress, 236, 3));
+    EXPECT_EQ(lines[1].bytes, requestFrame(kAddress, 255, 17));
+    EXPECT_EQ(lines[2].bytes, (Frame{kAddress, 255, 0, 250, lines[2].bytes.back()}));
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(WineLine, ExchangesKeepTheirPausesOnTheLine) {
+    constexpr int kExchanges = 6;
+    for (int i = 0; i < kExchanges; ++i) {
+        ASSERT_TRUE(ReadData(kRead | kAddress, 236, 4, answer)) << i;
+    }
+    const auto lines = newRequests(kExchanges);
+    ASSERT_EQ(lines.size(), std::size_t{kExchanges});
+    double shortest = 1e9;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        shortest = std::min(shortest, lines[i].ms - lines[i - 1].ms);
+    }
+    const double mean = (lines.back().ms - lines.front().ms) / (kExchanges - 1);
+    report("gap between two answered exchanges (mean)", mean, kPausesMs);
+    EXPECT_GE(shortest, kPausesMs - 1) << "a pause of the exchange is cut short";
+}
+
+TEST_F(WineLine, SilentInstrumentCostsTenAttemptsAndAWaitingCommandOne) {
+    ASSERT_TRUE(ReadData(kRead | kAddress, 236, 4, answer));
+    EXPECT_FALSE(ReadData(kRead | kSilentAddress, 47, 7, answer));
+    ASSERT_TRUE(ReadData(kRead | kAddress, 236, 4, answer));
+    keyCommandBusy = true;
+    EXPECT_FALSE(SendCommand(kSilentAddress, 253, 4));
+    keyCommandBusy = false;
+    ASSERT_TRUE(ReadData(kRead | kAddress, 236, 4, answer));
+
+    const auto lines = newRequests(5);
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[1].bytes, requestFrame(kRead | kSilentAddress, 47, 6));
+    const double tenAttempts = lines[2].ms - lines[1].ms;
+    const double oneAttempt = lines[4].ms - lines[3].ms;
+    const double oneAttemptNominal = 15 + 10 + (2 + kTimeoutMs);
+    report("silent read, ten attempts", tenAttempts, kSilentMs);
+    report("silent command with a key command waiting, one attempt", oneAttempt, oneAttemptNominal);
+    EXPECT_GE(tenAttempts, kSilentMs - 1) << "fewer than ten attempts, or shorter time-outs";
+    // A loaded machine stalls Wine now and then by a few hundred milliseconds, so the bound
+    // above leaves room for that rather than for exactly one attempt.
+    EXPECT_LT(tenAttempts, kSilentMs * 1.25) << "more attempts, or reads outlasting the time-out";
+    EXPECT_GE(oneAttempt, oneAttemptNominal - 1);
+    EXPECT_LT(oneAttempt, kSilentMs / 2) << "the waiting command did not cut the attempts";
+}
+
+TEST(WineListen, ListenDataTakesTheSecondMastersExchange) {
+    comPortName = kListenPort;
+    baudRate = 9600;
+    setLinePacing({});
+    std::vector<PortMessage> messages;
+    // Longer than the second master's period, so one attempt sees a whole exchange.
+    ASSERT_TRUE(OpenComPort(1500, [&](const PortMessage& m) { messages.push_back(m); }));
+    DiscardReceived(); // what the second master said before the port was open
+    std::uint8_t buffer[11 + 7]{};
+    const bool taken = ListenData(kRead | kAddress, 149, 11, buffer);
+    CloseComPort();
+    ASSERT_TRUE(taken);
+    EXPECT_EQ(buffer[13], FrameChecksum(buffer, 13)) << "the answer is moved to the start";
+}
+
+TEST(WinePort, ReadWaitsOutItsTimeOutOrEndsWithTheWholeAnswer) {
+    auto port = makeSerialPort();
+    ASSERT_EQ(port->open(kPort).status, OpenStatus::Opened);
+    ASSERT_TRUE(port->setLineFormat(9600));
+    ASSERT_TRUE(port->setReadTimeout(300));
+    port->purgeReceive();
+    std::uint8_t bytes[16]{};
+    auto start = Clock::now();
+    EXPECT_EQ(port->read(bytes, 7), 0u);
+    const double silentMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    report("read with nothing to read", silentMs, 300);
+    EXPECT_GE(silentMs, 299);
+
+    ASSERT_TRUE(port->setReadTimeout(3000));
+    const auto request = buildRequest(kRead | kAddress, 236, 3);
+    ASSERT_EQ(port->write(request.data(), request.size()), request.size());
+    start = Clock::now();
+    EXPECT_EQ(port->read(bytes, 7), 7u);
+    const double answeredMs =
+        std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    EXPECT_LT(answeredMs, 1500) << "the read waited beyond its last byte";
+    EXPECT_EQ(bytes[3], 43);
+}
+
+TEST(WinePort, MissingAndBusyPortsGetTheirMessages) {
+    std::vector<PortMessage> messages;
+    const auto collect = [&](const PortMessage& m) { messages.push_back(m); };
+    baudRate = 9600;
+    comPortName = "COM99";
+    EXPECT_FALSE(OpenComPort(kTimeoutMs, collect));
+    comPortName = kPort;
+    auto holder = makeSerialPort();
+    ASSERT_EQ(holder->open(kPort).status, OpenStatus::Opened);
+    EXPECT_EQ(makeSerialPort()->open(kPort).status, OpenStatus::Busy);
+    EXPECT_FALSE(OpenComPort(kTimeoutMs, collect));
+    holder->close();
+    EXPECT_TRUE(OpenComPort(kTimeoutMs, collect)) << "a closed port is free again";
+    CloseComPort();
+
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].text,
+              "Не могу открыть \"COM99\",\nтакого порта не существует.\nОпрос не осуществляется.");
+    EXPECT_EQ(messages[1].text,
+              "Не могу открыть \"" + kPort + "\",\nпорт занят.\nОпрос не осуществляется.");
+}
+
+TEST(WinePort, PortListHasTheLinkedPortsHeldOrNot) {
+    auto holder = makeSerialPort();
+    ASSERT_EQ(holder->open(kListenPort).status, OpenStatus::Opened);
+    const auto ports = listComPorts();
+    const auto listed = [&](const std::string& name) {
+        return std::find(ports.begin(), ports.end(), name) != ports.end();
+    };
+    EXPECT_TRUE(listed(kPort));
+    EXPECT_TRUE(listed(kListenPort)) << "held open by this program";
+    EXPECT_FALSE(listed("COM99"));
+    EXPECT_TRUE(std::is_sorted(ports.begin(), ports.end(), [](const auto& a, const auto& b) {
+        return std::stoi(a.substr(3)) < std::stoi(b.substr(3));
+    }));
+}
+
+} // namespace
+} // namespace zorvan::link
