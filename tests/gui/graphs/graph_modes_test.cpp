@@ -34,18 +34,7 @@ QStringList linesOf(const QString& path) {
 class GraphModesTest : public ::testing::Test {
 protected:
     panel::TMainFormTestIndZorvan4& start(std::uint8_t kind, bool second = false) {
-        session.line.add(kFirst, {10, kind, 5, 7});
-        testing::SessionSettings wanted;
-        wanted.pollPeriodMs = 30;
-        wanted.readTimeoutMs = 60;
-        if (second) {
-            session.line.add(kSecond, {10, 80, 1, 2});
-            wanted.addresses[1] = kSecond;
-        }
-        auto& main = session.start(wanted);
-        app::installWindowLaunchers(main);
-        EXPECT_TRUE(session.waitForPollCycles(1));
-        return main;
+        return startGraphSession(session, kind, second);
     }
 
     static TFormGraphic& open(QAction* item) {

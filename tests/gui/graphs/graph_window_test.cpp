@@ -29,18 +29,7 @@ protected:
     // Instrument 1 of `kind` (and instrument 2 of the 8.0 kind when `second`), the poll running.
     panel::TMainFormTestIndZorvan4& start(std::uint8_t kind, bool second = false,
                                           const sim::Faults& faults = {}) {
-        session.line.add(kFirst, {10, kind, 5, 7}).setFaults(faults);
-        testing::SessionSettings wanted;
-        wanted.pollPeriodMs = 30;
-        wanted.readTimeoutMs = 60;
-        if (second) {
-            session.line.add(kSecond, {10, 80, 1, 2});
-            wanted.addresses[1] = kSecond;
-        }
-        auto& main = session.start(wanted);
-        app::installWindowLaunchers(main);
-        EXPECT_TRUE(session.waitForPollCycles(1));
-        return main;
+        return startGraphSession(session, kind, second, faults);
     }
 
     // Opens the graph from the menu and waits until its preparation ended.
