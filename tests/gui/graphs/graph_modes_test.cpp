@@ -23,7 +23,6 @@ namespace {
 using testing::PanelSession;
 
 constexpr std::uint8_t kFirst = 10;
-constexpr std::uint8_t kSecond = 11;
 
 QStringList linesOf(const QString& path) {
     QFile file(path);
