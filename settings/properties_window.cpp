@@ -16,7 +16,7 @@
 #include <algorithm>
 
 #ifdef _WIN32
-#include <windows.h>
+#include "link/port_list.h"
 #else
 #include <QSerialPortInfo>
 #endif
@@ -75,19 +75,9 @@ QComboBox* listAfter(QLabel* caption, int width) {
 
 #ifdef _WIN32
 QStringList systemSerialPorts() {
-    constexpr int kHighestPort = 999;
     QStringList ports;
-    for (int n = 1; n <= kHighestPort; ++n) {
-        const QByteArray device = "\\\\.\\COM" + QByteArray::number(n);
-        HANDLE handle = CreateFileA(device.constData(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
-        // Access denied: the port exists but another program, or this one, holds it.
-        if (handle != INVALID_HANDLE_VALUE) {
-            CloseHandle(handle);
-            ports << QStringLiteral("COM%1").arg(n);
-        } else if (GetLastError() == ERROR_ACCESS_DENIED) {
-            ports << QStringLiteral("COM%1").arg(n);
-        }
+    for (const std::string& port : link::listComPorts()) {
+        ports << QString::fromStdString(port);
     }
     return ports;
 }
