@@ -1,6 +1,5 @@
 # Cross-compiles for 64-bit Windows with Debian's MinGW-w64 (g++-mingw-w64-x86-64-posix: the
-# posix thread model, which std::thread and std::mutex need). Everything is linked statically,
-# so an executable runs without the MinGW runtime DLLs beside it.
+# posix thread model, which std::thread and std::mutex need).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -9,10 +8,10 @@ set(CMAKE_C_COMPILER ${ZORVAN_MINGW_PREFIX}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${ZORVAN_MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${ZORVAN_MINGW_PREFIX}-windres)
 
-set(CMAKE_FIND_ROOT_PATH /usr/${ZORVAN_MINGW_PREFIX})
+# Appended, not set: a Qt for MinGW named on the command line must stay in the search roots,
+# since packages are looked for under those roots only.
+list(APPEND CMAKE_FIND_ROOT_PATH /usr/${ZORVAN_MINGW_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")

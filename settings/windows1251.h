@@ -10,7 +10,7 @@ namespace zorvan::settings {
 
 QString decodeWindows1251(QByteArrayView bytes);
 
-// Characters the code page lacks become the converter's substitution byte.
+// Characters the code page lacks become "?".
 QByteArray encodeWindows1251(QStringView text);
 
 } // namespace zorvan::settings
