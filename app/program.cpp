@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/orderly_end.h"
 #include "app/single_instance.h"
 #include "app/termination_signals.h"
 #include "app/window_launchers.h"
@@ -16,13 +17,7 @@ namespace zorvan::app {
 int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     QApplication application(argc, argv);
     QPointer<panel::TMainFormTestIndZorvan4> mainWindow;
-    const TerminationSignals terminations([&mainWindow] {
-        if (mainWindow) {
-            mainWindow->CloseImageClick();
-        } else {
-            QCoreApplication::quit();
-        }
-    });
+    const TerminationSignals terminations([&mainWindow] { endProgramInOrder(mainWindow); });
     SingleInstance guard(QCoreApplication::applicationFilePath());
     if (!guard.becomeFirst()) {
         return 0;

@@ -300,24 +300,36 @@ void TFormGraphic::BitBtnPuskStopClick() {
             hold_.restart();
         }
     }
+    if (running()) {
+        stopAsAtStop();
+        return;
+    }
     if (mode_ == GraphMode::Humidity) {
         labelOrigin_ = graphClockSeconds();
-        if (running()) {
-            TimerAutoSaveTimer();
-        } else {
-            const QString folder = QFileInfo(settings::settingsFilePath()).absolutePath();
-            autoSaveFileName_ = QDir(folder).filePath(
-                QLatin1Char('_') +
-                QDateTime::currentDateTime().toString(QStringLiteral("yyyy.MM.dd hh-mm")) +
-                QStringLiteral(".txt"));
-        }
+        const QString folder = QFileInfo(settings::settingsFilePath()).absolutePath();
+        autoSaveFileName_ = QDir(folder).filePath(
+            QLatin1Char('_') +
+            QDateTime::currentDateTime().toString(QStringLiteral("yyyy.MM.dd hh-mm")) +
+            QStringLiteral(".txt"));
     }
     missedReads_ = 0;
-    if (running()) {
-        stopRunning();
-    } else {
-        startRunning();
+    startRunning();
+}
+
+void TFormGraphic::stopAsAtStop() {
+    if (mode_ == GraphMode::Humidity) {
+        labelOrigin_ = graphClockSeconds();
+        TimerAutoSaveTimer();
     }
+    missedReads_ = 0;
+    stopRunning();
+}
+
+void TFormGraphic::endForProgramExit() {
+    if (running()) {
+        stopAsAtStop();
+    }
+    BitBtnCloseGraphicClick();
 }
 
 void TFormGraphic::startRunning() {
@@ -359,6 +371,10 @@ void TFormGraphic::startRunning() {
 }
 
 void TFormGraphic::startedRequests() {
+    // An exit while the instruments were being asked to sample leaves the window closed.
+    if (exitChosen_) {
+        return;
+    }
     graphSpan_ = cbOkno->currentText().toInt();
     graphAxisFrom_ = 0;
     chart::Axis& bottom = Chart1->bottomAxis();

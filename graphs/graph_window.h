@@ -57,6 +57,8 @@ public:
 
     void BitBtnPuskStopClick();
     void BitBtnCloseGraphicClick();
+    // The program ends: a running graph stops as at "Стоп", then the window closes as at "Выход".
+    void endForProgramExit();
     void BitBtnNastroykiClick();
     void btnDopPolePrimenitClick();
     void cbOknoChange();
@@ -156,6 +158,7 @@ private:
     void startRunning();
     void startedRequests();
     void stopRunning();
+    void stopAsAtStop();
     void addDynamicPoints(const GraphReading& reading);
     void addThresholdPoints(const GraphReading& reading);
     void addHumidityPoints(const GraphReading& reading);

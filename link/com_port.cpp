@@ -83,6 +83,10 @@ bool OpenComPort(std::int32_t readTimeoutMs, const PortMessageSink& showMessage)
     return true;
 }
 
+void AbandonReads() {
+    readsAbandoned = true;
+}
+
 void CloseComPort() {
     const std::lock_guard lock(comPortMutex);
     if (comPortHandle) {

@@ -30,6 +30,11 @@ using PortMessageSink = std::function<void(const PortMessage&)>;
 // to the sink and returns false; after a failed line setup the port stays open.
 bool OpenComPort(std::int32_t readTimeoutMs, const PortMessageSink& showMessage);
 
+// The program ends: the read in flight stops waiting, and from now on every exchange still sends
+// its request but takes only the answer bytes already there. So the keyboard unlock still goes
+// out, and a silent instrument no longer holds the process for its read time-outs.
+void AbandonReads();
+
 // Closes the port once the exchange on the line, if any, has finished.
 void CloseComPort();
 

@@ -1,5 +1,7 @@
 #include "link/device_state.h"
 
+#include "link/serial_port.h"
+
 namespace zorvan::link {
 
 void resetRunTimeState() {
@@ -9,6 +11,7 @@ void resetRunTimeState() {
     digitalOutFailed = false;
     commandBusy = false;
     deviceModeState = -1;
+    readsAbandoned = false;
     for (int d = 0; d < kDeviceCount; ++d) {
         keyboardLockConfirmed[d] = false;
         pollFailed[d] = false;

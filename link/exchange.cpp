@@ -16,10 +16,10 @@ LinePacing pacing; // guarded by comPortMutex
 constexpr int kReadAttempts = 10;
 constexpr int kListenAttempts = 2;
 
-// A worker that owns or waits for the line wants it soon: a running exchange then gives up
-// after the attempt under way instead of retrying.
+// A worker that owns or waits for the line wants it soon, or the program ends: a running
+// exchange then gives up after the attempt under way instead of retrying.
 bool commandWaiting() {
-    return keyCommandBusy || commandBusy;
+    return keyCommandBusy || commandBusy || readsAbandoned;
 }
 
 // Reads until `missing` bytes arrived or the attempts are used up; returns the count read.

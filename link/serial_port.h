@@ -3,12 +3,18 @@
 // The operating system's serial port behind one small interface; the exchange routines above
 // it never see termios or Win32 calls.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 
 namespace zorvan::link {
+
+// Set while the program ends: a read waits no longer for bytes that have not come, but still
+// takes those already there. A read in flight notices within kAbandonNoticeMs.
+inline std::atomic<bool> readsAbandoned{false};
+inline constexpr int kAbandonNoticeMs = 20;
 
 enum class OpenStatus { Opened, NotFound, Busy, OtherError };
 
@@ -30,7 +36,8 @@ public:
     virtual bool setReadTimeout(std::int32_t milliseconds) = 0;
     virtual void purgeReceive() = 0;
     virtual std::size_t write(const std::uint8_t* bytes, std::size_t count) = 0;
-    // Returns what arrived, up to maxCount bytes, within the read time-out.
+    // Returns what arrived, up to maxCount bytes, within the read time-out (at once while
+    // readsAbandoned is set).
     virtual std::size_t read(std::uint8_t* bytes, std::size_t maxCount) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;

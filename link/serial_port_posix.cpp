@@ -60,12 +60,18 @@ bool deviceRemoved(int error) {
     return error == EIO || error == ENXIO || error == ENODEV;
 }
 
-// Waits for the descriptor until the deadline; false on time-out, hang-up or error.
-bool waitFor(int fd, short events, Clock::time_point deadline) {
+// Waits for the descriptor until the deadline; false on time-out, hang-up or error. A wait that
+// `abandonable` lets readsAbandoned cut short looks at it every kAbandonNoticeMs.
+bool waitFor(int fd, short events, Clock::time_point deadline, bool abandonable) {
+    constexpr auto kNotice = std::chrono::milliseconds(kAbandonNoticeMs);
     for (;;) {
-        const auto left = deadline - Clock::now();
-        if (left <= Clock::duration::zero()) {
+        const bool abandoned = abandonable && readsAbandoned;
+        auto left = abandoned ? Clock::duration::zero() : deadline - Clock::now();
+        if (left < Clock::duration::zero()) {
             return false;
+        }
+        if (abandonable && left > kNotice) {
+            left = kNotice;
         }
         const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
         const timespec timeout{static_cast<time_t>(ns / 1'000'000'000),
@@ -75,7 +81,12 @@ bool waitFor(int fd, short events, Clock::time_point deadline) {
         if (ready < 0 && errno == EINTR) {
             continue;
         }
-        return ready > 0 && (request.revents & events) != 0;
+        if (ready != 0) {
+            return ready > 0 && (request.revents & events) != 0;
+        }
+        if (abandoned || Clock::now() >= deadline) {
+            return false;
+        }
     }
 }
 
@@ -155,7 +166,7 @@ public:
             } else if (sent < 0 && errno == EINTR) {
                 continue;
             } else if (sent < 0 && errno == EAGAIN) {
-                if (!waitFor(fd_, POLLOUT, deadline)) {
+                if (!waitFor(fd_, POLLOUT, deadline, false)) {
                     break;
                 }
             } else {
@@ -172,7 +183,7 @@ public:
         // Without VMIN and VTIME a terminal read returns 0 both for "nothing yet" and for a
         // hang-up, so readiness is asked of poll() first and a 0 after it means the device
         // went away.
-        while (fd_ >= 0 && received < maxCount && waitFor(fd_, POLLIN, deadline)) {
+        while (fd_ >= 0 && received < maxCount && waitFor(fd_, POLLIN, deadline, true)) {
             const ssize_t got = ::read(fd_, bytes + received, maxCount - received);
             if (got > 0) {
                 received += static_cast<std::size_t>(got);

@@ -1,6 +1,8 @@
 #include "link/serial_port.h"
 
+#include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <windows.h>
 
 namespace zorvan::link {
@@ -69,12 +71,16 @@ public:
         return ::SetCommState(handle_, &settings) != 0;
     }
 
+    // The system waits in slices, so that a read can be abandoned between two of them; read()
+    // puts the slices together up to the whole time-out.
     bool setReadTimeout(std::int32_t milliseconds) override {
         COMMTIMEOUTS timeouts{};
-        if (!isOpen() || !::GetCommTimeouts(handle_, &timeouts)) {
+        if (!isOpen() || milliseconds < 0 || !::GetCommTimeouts(handle_, &timeouts)) {
             return false;
         }
-        timeouts.ReadTotalTimeoutConstant = static_cast<DWORD>(milliseconds);
+        timeouts.ReadTotalTimeoutConstant =
+            static_cast<DWORD>(std::min<std::int32_t>(milliseconds, kAbandonNoticeMs));
+        readTimeout_ = std::chrono::milliseconds(milliseconds);
         return ::SetCommTimeouts(handle_, &timeouts) != 0;
     }
 
@@ -97,9 +103,21 @@ public:
     }
 
     std::size_t read(std::uint8_t* bytes, std::size_t maxCount) override {
-        DWORD received = 0;
-        if (isOpen()) {
-            ::ReadFile(handle_, bytes, static_cast<DWORD>(maxCount), &received, nullptr);
+        std::size_t received = 0;
+        const auto deadline = std::chrono::steady_clock::now() + readTimeout_;
+        while (isOpen() && received < maxCount) {
+            if (readsAbandoned) {
+                return received + takeWaiting(bytes + received, maxCount - received);
+            }
+            DWORD got = 0;
+            if (!::ReadFile(handle_, bytes + received, static_cast<DWORD>(maxCount - received),
+                            &got, nullptr)) {
+                break;
+            }
+            received += got;
+            if (std::chrono::steady_clock::now() >= deadline) {
+                break;
+            }
         }
         return received;
     }
@@ -119,9 +137,23 @@ public:
     bool deviceGone() const override { return gone_; }
 
 private:
+    // Only what the driver holds already, without waiting.
+    std::size_t takeWaiting(std::uint8_t* bytes, std::size_t maxCount) {
+        COMSTAT status{};
+        DWORD errors = 0;
+        if (!::ClearCommError(handle_, &errors, &status) || status.cbInQue == 0) {
+            return 0;
+        }
+        DWORD got = 0;
+        const DWORD wanted = std::min<DWORD>(status.cbInQue, static_cast<DWORD>(maxCount));
+        ::ReadFile(handle_, bytes, wanted, &got, nullptr);
+        return got;
+    }
+
     HANDLE handle_ = INVALID_HANDLE_VALUE;
     HANDLE hold_ = nullptr;
     bool gone_ = false;
+    std::chrono::milliseconds readTimeout_{200};
 };
 
 } // namespace

@@ -216,6 +216,10 @@ void TMainFormTestIndZorvan4::suspendPolling() {
 void TMainFormTestIndZorvan4::resumePolling() {
     pollingSuspended_ = false;
     heldMessage_.reset();
+    // A window that gives the line back while the program ends finds the poll over for good.
+    if (phase() == Phase::Closing || phase() == Phase::Closed) {
+        return;
+    }
     // A port whose device went away is still polled: each turn tries to open it again.
     if (link::comPortOpen() || link::comPortLost()) {
         TimerOprosaPribora.start();
@@ -322,6 +326,9 @@ void TMainFormTestIndZorvan4::CloseImageClick() {
 
 void TMainFormTestIndZorvan4::prepareForClosing() {
     TimerOprosaPribora.stop();
+    // The poll's read in flight and the unlock's acknowledgement are not waited for: a silent
+    // instrument would otherwise keep the process for its read time-outs after the window is gone.
+    link::AbandonReads();
     if (link::comPortOpen()) {
         // The destructor closes the port after this unlock has left the line.
         link::StartCommand(link::deviceAddress[0], link::kServiceCode, link::kUnlockKeyboard);

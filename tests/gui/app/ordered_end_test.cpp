@@ -1,0 +1,162 @@
+// The real program ended from outside (SIGTERM: a log-out, `kill`) while a graph or the sweep
+// runs, and with a silent instrument: what reaches the disk and the line, and that it ends.
+#include "link/command_codes.h"
+#include "settings/ini_file.h"
+#include "settings/keys.h"
+#include "tests/support/simulated_line.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
+#include <cstdio>
+#include <gtest/gtest.h>
+
+namespace zorvan::app {
+namespace {
+
+using testing::request;
+using Frame = std::vector<std::uint8_t>;
+
+constexpr std::uint8_t kFirst = 10;
+const Frame kUnlock = request(kFirst, link::kServiceCode, link::kUnlockKeyboard);
+// Far above what the orderly end takes, far below the read time-outs it must not wait out.
+constexpr int kEndBoundMs = 4000;
+
+bool waitUntil(const std::function<bool()>& condition, int boundMs = 15000) {
+    for (int waited = 0; waited < boundMs; waited += 20) {
+        if (condition()) {
+            return true;
+        }
+        QThread::msleep(20);
+    }
+    return false;
+}
+
+class OrderedEnd : public ::testing::Test {
+protected:
+    OrderedEnd() : settingsFile(folder.filePath(QStringLiteral("zorvan.ini"))) {}
+
+    // Starts a copy of the program of its own (its own settings file and single-instance name)
+    // on the simulated line, with `window` opened and started.
+    void start(std::uint8_t kind, const char* window, int readTimeoutMs = 100) {
+        instrument = line.add(kFirst, {10, kind, 5, 7});
+        instrument->setReading(45.0);
+        using namespace settings;
+        const auto write = [&](const auto& key, const QString& value) {
+            settingsFile.writeString(key.section, key.name, value);
+        };
+        write(kComPort, QString::fromStdString(line.server->path()));
+        write(kDeviceAddress[0], QString::number(kFirst));
+        write(kReadTotalTimeoutConstant, QString::number(readTimeoutMs));
+        write(kPollPeriod, QStringLiteral("100"));
+        write(kRefreshPeriod, QStringLiteral("1"));
+        write(kSweepMin, QStringLiteral("300"));
+        write(kSweepPause, QStringLiteral("1"));
+        write(kRestartOnExit, QStringLiteral("1"));
+        const QString program = folder.filePath(QStringLiteral("zorvan"));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(ZORVAN_PROGRAM_WITH_WINDOW), program));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("ZORVAN_WINDOW"), QString::fromLatin1(window));
+        running.setProcessEnvironment(environment);
+        running.start(program, {});
+        ASSERT_TRUE(running.waitForStarted(5000));
+    }
+
+    // Sends SIGTERM and waits for the end; the time it took, printed.
+    qint64 terminate() {
+        sentBeforeEnd = line.frames().size();
+        QElapsedTimer clock;
+        clock.start();
+        running.terminate();
+        EXPECT_TRUE(running.waitForFinished(kEndBoundMs)) << "still running after SIGTERM";
+        const qint64 took = clock.elapsed();
+        std::printf("SIGTERM to exit: %lld ms\n", static_cast<long long>(took));
+        EXPECT_EQ(running.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(running.exitCode(), 0);
+        return took;
+    }
+
+    int countOf(const Frame& frame) const {
+        const auto frames = line.frames();
+        return static_cast<int>(std::count(frames.begin(), frames.end(), frame));
+    }
+
+    bool unlockSentAtTheEnd() const {
+        const auto frames = line.frames();
+        return std::find(frames.begin() + static_cast<std::ptrdiff_t>(sentBeforeEnd), frames.end(),
+                         kUnlock) != frames.end();
+    }
+
+    bool positionsSaved() const {
+        const settings::IntegerKey& left = settings::kWindowLeft[0];
+        return settingsFile.readString(left.section, left.name).has_value();
+    }
+
+    void TearDown() override {
+        if (running.state() != QProcess::NotRunning) {
+            running.kill();
+            running.waitForFinished(5000);
+        }
+    }
+
+    QTemporaryDir folder;
+    settings::IniFile settingsFile;
+    testing::SimulatedLine line;
+    std::optional<sim::InstrumentHandle> instrument;
+    QProcess running;
+    std::size_t sentBeforeEnd = 0;
+};
+
+TEST_F(OrderedEnd, SigtermDuringAHumidityRecordingSavesItAndEnds) {
+    start(80, "humidity");
+    const Frame humidityRead = request(0x80 | kFirst, link::kHumiditySampleCode, 10);
+    // Two averaged points at one a second.
+    ASSERT_TRUE(waitUntil([&] { return countOf(humidityRead) >= 3; }));
+
+    terminate();
+
+    const QStringList saved =
+        QDir(folder.path()).entryList({QStringLiteral("_*.txt")}, QDir::Files);
+    ASSERT_EQ(saved.size(), 1) << "the recording's file beside the settings file";
+    QFile file(folder.filePath(saved.front()));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_GE(file.readAll().count("\r\n"), 2);
+    EXPECT_TRUE(positionsSaved());
+    EXPECT_TRUE(unlockSentAtTheEnd());
+}
+
+TEST_F(OrderedEnd, SigtermDuringASweepGivesTheInstrumentItsSetValueBackAndRestartsIt) {
+    start(43, "sweep");
+    const std::uint16_t initial = instrument->setValue();
+    ASSERT_TRUE(waitUntil([&] { return instrument->setValue() >= 302; }));
+
+    terminate();
+
+    EXPECT_EQ(instrument->appliedSetValue(), initial);
+    EXPECT_EQ(instrument->restartCount(), 1);
+    EXPECT_TRUE(positionsSaved());
+    EXPECT_TRUE(unlockSentAtTheEnd());
+}
+
+TEST_F(OrderedEnd, ASilentInstrumentWithALongReadTimeOutHoldsNoExitAndStillGetsTheUnlock) {
+    start(43, "none", 5000);
+    // The start's own unlock; the poll's read is waiting for its 5 s from then on.
+    ASSERT_TRUE(waitUntil([&] { return countOf(kUnlock) == 1 && line.frames().size() >= 2; }));
+    sim::Faults silent;
+    silent.silent = true;
+    instrument->setFaults(silent);
+    ASSERT_TRUE(waitUntil([&] { return line.frames().size() >= 3; }));
+
+    terminate();
+
+    EXPECT_TRUE(unlockSentAtTheEnd());
+    EXPECT_TRUE(positionsSaved());
+}
+
+} // namespace
+} // namespace zorvan::app
