@@ -1,8 +1,14 @@
 #include "app/termination_signals.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QSocketNotifier>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <windows.h>
+#else
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -12,12 +18,58 @@ namespace zorvan::app {
 
 #ifdef _WIN32
 
-// Windows ends a program with a close message to its windows, which runs the orderly close.
+namespace {
+
+// Once the session ends, Windows may end the process as soon as WM_ENDSESSION has been answered,
+// so the answer waits, bounded, for the orderly close to reach the end of the event loop.
+constexpr int kSessionEndBoundMs = 4000;
+
+class SessionEndFilter : public QAbstractNativeEventFilter {
+public:
+    explicit SessionEndFilter(std::function<void()> close) : close_(std::move(close)) {}
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override {
+        if (eventType != "windows_generic_MSG") {
+            return false;
+        }
+        const MSG* windowsMessage = static_cast<const MSG*>(message);
+        if (windowsMessage->message == WM_QUERYENDSESSION) {
+            // The program may always end: nothing asks the user first.
+            *result = TRUE;
+            return true;
+        }
+        if (windowsMessage->message != WM_ENDSESSION) {
+            return false;
+        }
+        // Every top-level window is told; the first one ends the program.
+        if (windowsMessage->wParam == TRUE && !ending_) {
+            ending_ = true;
+            close_();
+            QEventLoop closing;
+            QTimer::singleShot(kSessionEndBoundMs, &closing, &QEventLoop::quit);
+            // Leaves as soon as the close quits the application, which ends every event loop.
+            closing.exec();
+        }
+        *result = 0;
+        return true;
+    }
+
+private:
+    std::function<void()> close_;
+    bool ending_ = false;
+};
+
+} // namespace
+
 TerminationSignals::TerminationSignals(std::function<void()> close, QObject* parent)
-    : QObject(parent), close_(std::move(close)) {
+    : QObject(parent), close_(std::move(close)),
+      sessionEnd_(std::make_unique<SessionEndFilter>(close_)) {
+    QCoreApplication::instance()->installNativeEventFilter(sessionEnd_.get());
 }
 
-TerminationSignals::~TerminationSignals() = default;
+TerminationSignals::~TerminationSignals() {
+    QCoreApplication::instance()->removeNativeEventFilter(sessionEnd_.get());
+}
 
 void TerminationSignals::readSignal() {
 }

@@ -27,6 +27,13 @@ TEST(SettingsPath, MovesToTheConfigurationFolderWhenTheExecutablesFolderIsNotWri
               folder.filePath("zorvan.ini"));
     EXPECT_EQ(settingsPathFor("/no/such/folder/zorvan-demo", "/home/u/.config/zorvan"),
               "/home/u/.config/zorvan/zorvan-demo.ini");
+    // An installed copy's folder belongs to the installer even where the user could write
+    // to it; the letter case of a Windows path does not matter.
+    const QStringList installed = {folder.path().toUpper(), "/opt"};
+    EXPECT_EQ(settingsPathFor(folder.filePath("zorvan"), "C:/u/zorvan", installed),
+              "C:/u/zorvan/zorvan.ini");
+    EXPECT_EQ(settingsPathFor(folder.filePath("zorvan"), "C:/u/zorvan", {folder.path() + "x"}),
+              folder.filePath("zorvan.ini"));
 }
 
 TEST(SettingsPath, FollowsTheRunningExecutableUnlessPointedElsewhere) {
