@@ -93,6 +93,7 @@ Chart::Chart(QWidget* parent)
 
 LineSeries& Chart::addLineSeries() {
     auto& series = *series_.emplace_back(std::make_unique<LineSeries>());
+    envelopes_.emplace_back();
     series.colour_ = kSeriesColours[(series_.size() - 1) % std::size(kSeriesColours)];
     series.changed_ = [this] { markDirty(); };
     markDirty();
@@ -244,9 +245,9 @@ void Chart::paintEvent(QPaintEvent*) {
     paintGrid(painter, layout, view, text);
     painter.setClipRect(layout.plot);
     paintBar(painter, view, text);
-    for (const auto& series : series_) {
-        if (series->isVisible()) {
-            paintLineSeries(painter, strokeCanvas_, *series, view);
+    for (std::size_t i = 0; i < series_.size(); ++i) {
+        if (series_[i]->isVisible()) {
+            paintLineSeries(painter, strokeCanvas_, envelopes_[i], *series_[i], view);
         }
     }
     painter.setClipping(false);

@@ -3,6 +3,7 @@
 #include "chart/axis.h"
 #include "chart/bar_series.h"
 #include "chart/column_canvas.h"
+#include "chart/envelope_cache.h"
 #include "chart/line_series.h"
 #include "chart/value_range.h"
 
@@ -91,6 +92,7 @@ private:
     void requestRepaint();
 
     std::vector<std::unique_ptr<LineSeries>> series_;
+    std::vector<EnvelopeCache> envelopes_; // one per series, in the same order
     BarSeries bar_;
     Axis left_;
     Axis bottom_;

@@ -74,7 +74,8 @@ std::vector<ColumnExtremes> columnEnvelope(const LineSeries& series, const Colum
     for (qsizetype first = points.first; first < points.end;) {
         const int column = mapping.columnOf(series.x(first));
         const qsizetype end = endOfColumn(series, mapping, column, first, points.end, guess);
-        envelope.push_back({column, first, end - 1, series.yRange(first, end)});
+        envelope.push_back({column, first, end - 1, series.yRange(first, end), series.y(first),
+                            series.y(end - 1)});
         guess = end - first;
         first = end;
     }

@@ -15,6 +15,7 @@ public:
     int columns() const { return columns_; }
     // -1 left of the range (and for NaN), columns() right of it.
     int columnOf(double x) const;
+    bool operator==(const ColumnMapping&) const = default;
 
 private:
     double from_;
@@ -31,13 +32,15 @@ struct IndexRange {
 // The points of the series that fall into the columns.
 IndexRange pointsInColumns(const LineSeries& series, const ColumnMapping& mapping);
 
-// One pixel column that holds points: its first and last point and the true extremes of all of
-// them.
+// One pixel column that holds points: its first and last point with their Y (what links it to
+// its neighbours) and the true extremes of all of them.
 struct ColumnExtremes {
     int column;
     qsizetype first;
     qsizetype last;
     ValueRange y;
+    double firstY;
+    double lastY;
 };
 
 // The columns holding points, left to right. Costs O(columns log n) whatever the point count.

@@ -52,6 +52,7 @@ void LineSeries::insertInXOrder(double x, double y, double time, QColor colour) 
     }
     colours_.insert(absoluteIndex(low), colour);
     points_.insert(low, x, y, time);
+    ++rewrites_;
     rebuildExtremes();
     notifyChanged();
 }
@@ -81,6 +82,7 @@ void LineSeries::clear() {
     extremes_.restart(false);
     pyramid_.restart(0);
     removed_ = 0;
+    ++rewrites_;
     notifyChanged();
 }
 

@@ -67,6 +67,12 @@ public:
     void setVisible(bool visible);
     bool isVisible() const { return visible_; }
 
+    // Points removed from the front since the last clear: point i is the (removed() + i)th point.
+    qint64 removed() const { return removed_; }
+    // Counts the changes other than appending and removing at the front (inserting, clearing),
+    // which renumber or replace held points.
+    quint64 rewrites() const { return rewrites_; }
+
     // Memory held for the points, their extremes and colours; for figures and tests.
     qsizetype bytesHeld() const;
 
@@ -82,6 +88,7 @@ private:
     SlidingExtremes extremes_;
     ExtremesPyramid pyramid_;
     qint64 removed_ = 0; // points removed from the front since the last clear
+    quint64 rewrites_ = 0;
 
     std::function<QString(double)> labelFormat_;
     QString title_;

@@ -90,10 +90,10 @@ void paintPolyline(QPainter& painter, const LineSeries& series, const PlotView& 
 }
 
 void paintEnvelope(QPainter& painter, ColumnCanvas& canvas, const LineSeries& series,
-                   const PlotView& view, const ColumnMapping& mapping, IndexRange points) {
+                   const PlotView& view, const std::vector<ColumnExtremes>& envelope,
+                   IndexRange points) {
     canvas.begin(view.area);
     LineBatch links(painter, series);
-    const std::vector<ColumnExtremes> envelope = columnEnvelope(series, mapping);
     bool hasPrevious = points.first > 0;
     QPointF previous = hasPrevious ? pointAt(series, points.first - 1, view) : QPointF();
     int previousColumn = -2;
@@ -109,11 +109,11 @@ void paintEnvelope(QPainter& painter, ColumnCanvas& canvas, const LineSeries& se
                       strokeColour);
         } else {
             if (hasPrevious) {
-                links.add(previous, {x, view.pixelY(series.y(column.first))}, linkColour);
+                links.add(previous, {x, view.pixelY(column.firstY)}, linkColour);
             }
             addStroke(canvas, series, x, high, low, strokeColour);
         }
-        previous = {x, view.pixelY(series.y(column.last))};
+        previous = {x, view.pixelY(column.lastY)};
         previousColumn = column.column;
         hasPrevious = true;
     }
@@ -131,15 +131,15 @@ QPen penOf(const LineSeries& series, const QColor& colour) {
     return pen;
 }
 
-void paintLineSeries(QPainter& painter, ColumnCanvas& canvas, const LineSeries& series,
-                     const PlotView& view) {
+void paintLineSeries(QPainter& painter, ColumnCanvas& canvas, EnvelopeCache& envelope,
+                     const LineSeries& series, const PlotView& view) {
     if (series.count() == 0 || view.area.width() <= 0) {
         return;
     }
     const ColumnMapping mapping(view.x.minimum, view.x.maximum, view.area.width());
     const IndexRange points = pointsInColumns(series, mapping);
     if (points.end - points.first > view.area.width()) {
-        paintEnvelope(painter, canvas, series, view, mapping, points);
+        paintEnvelope(painter, canvas, series, view, envelope.envelope(series, mapping), points);
         return;
     }
     // The neighbours outside the view give the lines that enter and leave it.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chart/column_canvas.h"
+#include "chart/envelope_cache.h"
 #include "chart/line_series.h"
 #include "chart/plot_view.h"
 
@@ -17,8 +18,9 @@ QPen penOf(const LineSeries& series, const QColor& colour);
 // extremes and the link from the previous column, so no column ever loses its lowest or highest
 // point and the cost follows the width, not the point count. The segment ending at a point is
 // drawn in that point's colour.
-// `canvas` holds the column strokes; it is kept between paints to save its allocation.
-void paintLineSeries(QPainter& painter, ColumnCanvas& canvas, const LineSeries& series,
-                     const PlotView& view);
+// `canvas` holds the column strokes, kept between paints to save its allocation; `envelope` is
+// the series' own, kept between paints to save the work.
+void paintLineSeries(QPainter& painter, ColumnCanvas& canvas, EnvelopeCache& envelope,
+                     const LineSeries& series, const PlotView& view);
 
 } // namespace zorvan::chart

@@ -1,4 +1,5 @@
 #include "chart/column_envelope.h"
+#include "chart/envelope_cache.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -8,9 +9,10 @@ namespace zorvan::chart {
 namespace {
 
 // Every column with points must come out once, in order, with its first and last point and the
-// true lowest and highest Y of all its points, found here by looking at every point.
-void expectEnvelopeMatchesBruteForce(const LineSeries& series, double from, double to,
-                                     int columns) {
+// true lowest and highest Y of all its points, found here by looking at every point. Without a
+// cache the envelope is made afresh.
+void expectEnvelopeMatchesBruteForce(const LineSeries& series, double from, double to, int columns,
+                                     EnvelopeCache* cache = nullptr) {
     const ColumnMapping mapping(from, to, columns);
     struct Column {
         qsizetype first;
@@ -30,7 +32,8 @@ void expectEnvelopeMatchesBruteForce(const LineSeries& series, double from, doub
         it->second.minimum = std::min(it->second.minimum, series.y(i));
         it->second.maximum = std::max(it->second.maximum, series.y(i));
     }
-    const std::vector<ColumnExtremes> envelope = columnEnvelope(series, mapping);
+    const std::vector<ColumnExtremes> envelope =
+        cache ? cache->envelope(series, mapping) : columnEnvelope(series, mapping);
     ASSERT_EQ(envelope.size(), expected.size()) << from << ".." << to << " in " << columns;
     auto want = expected.begin();
     for (const ColumnExtremes& got : envelope) {
@@ -39,6 +42,8 @@ void expectEnvelopeMatchesBruteForce(const LineSeries& series, double from, doub
         ASSERT_EQ(got.column, want->first);
         ASSERT_EQ(got.first, want->second.first);
         ASSERT_EQ(got.last, want->second.last);
+        ASSERT_EQ(got.firstY, series.y(got.first));
+        ASSERT_EQ(got.lastY, series.y(got.last));
         ASSERT_EQ(got.y.minimum, want->second.minimum);
         ASSERT_EQ(got.y.maximum, want->second.maximum);
         ++want;
@@ -87,6 +92,34 @@ TEST(ColumnEnvelope, EveryColumnHoldsTheTrueExtremesOfItsPointsAlsoAfterAppendsA
     }
     appendPoints(7'000);
     expectEveryViewMatches(series);
+}
+
+// The kept envelope follows a live series from repaint to repaint: a sliding window whose view
+// moves with it, an endless one whose full view widens, and a jump of the view in between. The
+// values repeat, so points holding a column's extreme keep leaving its edges.
+TEST(ColumnEnvelope, AKeptEnvelopeStaysTrueThroughReadingsAndViewChanges) {
+    std::mt19937 random(5);
+    std::uniform_int_distribution<int> value(0, 9);
+    LineSeries series;
+    EnvelopeCache cache;
+    qsizetype next = 0;
+    const auto read = [&] { series.append(double(next++), value(random)); };
+    for (int i = 0; i < 20'000; ++i) {
+        read();
+    }
+    for (int step = 0; step < 60; ++step) {
+        read();
+        series.removeFirst();
+        const double first = series.x(0);
+        expectEnvelopeMatchesBruteForce(series, first, first + 19'999, 640, &cache);
+    }
+    expectEnvelopeMatchesBruteForce(series, series.x(0) + 500, series.x(0) + 9'000, 640, &cache);
+    for (int step = 0; step < 60; ++step) {
+        read();
+        expectEnvelopeMatchesBruteForce(series, series.x(0), double(next - 1), 640, &cache);
+    }
+    series.insertInXOrder(series.x(100) + 0.5, 100.0);
+    expectEnvelopeMatchesBruteForce(series, series.x(0), double(next - 1), 640, &cache);
 }
 
 } // namespace
