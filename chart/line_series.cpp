@@ -34,6 +34,11 @@ void LineSeries::append(double x, double y, double time, QColor colour) {
     notifyChanged();
 }
 
+void LineSeries::appendLabelled(double x, double y, double time, QStringView label, QColor colour) {
+    ownLabels_.set(count(), label);
+    append(x, y, time, colour);
+}
+
 void LineSeries::insertInXOrder(double x, double y, double time, QColor colour) {
     // The first point with a larger x: binary search over the held points.
     qsizetype low = 0;
@@ -51,6 +56,7 @@ void LineSeries::insertInXOrder(double x, double y, double time, QColor colour) 
         return;
     }
     colours_.insert(absoluteIndex(low), colour);
+    ownLabels_.insertNone(low);
     points_.insert(low, x, y, time);
     ++rewrites_;
     rebuildExtremes();
@@ -69,6 +75,7 @@ void LineSeries::removeFirst() {
         }
     }
     points_.removeFirst();
+    ownLabels_.removeFirst();
     extremes_.popFront();
     ++removed_;
     colours_.dropBefore(removed_);
@@ -79,6 +86,7 @@ void LineSeries::removeFirst() {
 void LineSeries::clear() {
     points_.clear();
     colours_.clear();
+    ownLabels_.clear();
     extremes_.restart(false);
     pyramid_.restart(0);
     removed_ = 0;
@@ -118,6 +126,9 @@ void LineSeries::setLabelFormat(std::function<QString(double)> format) {
 }
 
 QString LineSeries::label(qsizetype i) const {
+    if (QString own = ownLabels_.at(i); !own.isEmpty()) {
+        return own;
+    }
     return labelFormat_ ? labelFormat_(time(i)) : QString();
 }
 
@@ -153,7 +164,7 @@ void LineSeries::setVisible(bool visible) {
 
 qsizetype LineSeries::bytesHeld() const {
     return qsizetype(sizeof(LineSeries)) + points_.bytesHeld() + colours_.bytesHeld() +
-           extremes_.bytesHeld() + pyramid_.bytesHeld();
+           ownLabels_.bytesHeld() + extremes_.bytesHeld() + pyramid_.bytesHeld();
 }
 
 void LineSeries::rebuildExtremes() {

@@ -2,6 +2,7 @@
 
 #include "chart/colour_runs.h"
 #include "chart/extremes_pyramid.h"
+#include "chart/own_labels.h"
 #include "chart/series_storage.h"
 #include "chart/sliding_extremes.h"
 #include "chart/value_range.h"
@@ -30,6 +31,8 @@ public:
     // seconds from any origin; labels are formatted from it. `colour` is the colour of the segment
     // ending at this point; an invalid one means the series colour.
     void append(double x, double y, double time = 0.0, QColor colour = {});
+    // Also gives the point its own label, shown and saved in place of the formatted one.
+    void appendLabelled(double x, double y, double time, QStringView label, QColor colour = {});
     // Keeps X ascending, after the points of equal x. O(1) at the end, else O(n).
     void insertInXOrder(double x, double y, double time = 0.0, QColor colour = {});
     void removeFirst();
@@ -48,11 +51,13 @@ public:
     // Lowest and highest Y of points [from, to) in O(log n); empty when from >= to.
     ValueRange yRange(qsizetype from, qsizetype to) const;
 
-    // A point's label is formatted from its time when asked; nothing is stored per point.
+    // A point's label is its own one, else formatted from its time when asked.
     void setLabelFormat(std::function<QString(double time)> format);
-    bool hasLabels() const { return bool(labelFormat_); }
-    // Empty when no format is set.
+    bool hasLabels() const { return labelFormat_ || ownLabels_.size() > 0; }
+    // Empty when the point has no own label and no format is set.
     QString label(qsizetype i) const;
+    // Copied by whoever formats labels away from the user-interface thread.
+    const OwnLabels& ownLabels() const { return ownLabels_; }
 
     void setTitle(const QString& title);
     QString title() const { return title_; }
@@ -85,6 +90,7 @@ private:
 
     SeriesStorage points_;
     ColourRuns colours_;
+    OwnLabels ownLabels_;
     SlidingExtremes extremes_;
     ExtremesPyramid pyramid_;
     qint64 removed_ = 0; // points removed from the front since the last clear

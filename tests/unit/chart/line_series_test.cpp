@@ -132,5 +132,26 @@ TEST(LineSeriesLabels, AreFormattedFromTheTimeOfThePoint) {
     EXPECT_EQ(series.label(0), QStringLiteral("1.5min"));
 }
 
+// Points read back from a file keep their own text through trims (dropped in bulk past a
+// thousand), an insertion among them and the live points that follow, which are formatted.
+TEST(LineSeriesLabels, OwnLabelsStayWithTheirPointsAndLivePointsAreFormatted) {
+    LineSeries series;
+    series.setLabelFormat([](double time) { return QString::number(time) + "s"; });
+    for (int i = 0; i < 3000; ++i) {
+        series.appendLabelled(i, 0.0, i, QStringLiteral(" %1мин.").arg(i, 3, 10, QLatin1Char('0')));
+    }
+    series.append(3000, 0.0, 7.5);
+    series.insertInXOrder(10.5, 0.0, 2.5);
+    for (int i = 0; i < 2000; ++i) {
+        series.removeFirst();
+    }
+    EXPECT_EQ(series.label(0), QStringLiteral(" 1999мин.")) << "point 2000 before the insertion";
+    EXPECT_EQ(series.label(999), QStringLiteral(" 2998мин."));
+    EXPECT_EQ(series.label(1001), QStringLiteral("7.5s"));
+    series.clear();
+    series.append(0, 0.0, 4.0);
+    EXPECT_EQ(series.label(0), QStringLiteral("4s"));
+}
+
 } // namespace
 } // namespace zorvan::chart
