@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <string_view>
 
 namespace zorvan::graphs {
 
@@ -27,41 +29,129 @@ void appendFixed(QByteArray& text, double value, int decimals, char separator, i
     text.append(digits, length);
 }
 
-// The fields of a line: runs of anything but blanks and TABs.
-std::vector<QStringView> fieldsOf(QStringView line) {
-    std::vector<QStringView> fields;
-    qsizetype i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && (line[i] == u' ' || line[i] == u'\t')) {
-            ++i;
-        }
-        const qsizetype start = i;
-        while (i < line.size() && line[i] != u' ' && line[i] != u'\t') {
-            ++i;
-        }
-        if (i > start) {
-            fields.push_back(line.mid(start, i - start));
-        }
-    }
-    return fields;
+bool isFieldGap(char c) {
+    return c == ' ' || c == '\t';
 }
 
-GraphFileLine parseLine(const QByteArray& bytes, int valueColumns) {
-    QString text = settings::decodeWindows1251(bytes);
-    // A file written with the other separator reads the same.
-    const QChar separator = settings::decimalSeparator();
-    text.replace(separator == u'.' ? QLatin1Char(',') : QLatin1Char('.'), separator);
-    const std::vector<QStringView> fields = fieldsOf(text);
-    GraphFileLine line;
-    if (!fields.empty()) {
-        line.time = fields[0].toString();
+// What trimming a field leaves out besides blanks and TABs: the rest of the ASCII white space
+// and the code page's no-break space.
+bool isTrimmedSpace(char c) {
+    return c == '\n' || c == '\r' || c == '\v' || c == '\f' || c == '\xA0';
+}
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool skipDigits(std::string_view text, std::size_t& at) {
+    const std::size_t start = at;
+    while (at < text.size() && isDigit(text[at])) {
+        ++at;
     }
-    for (int column = 0; column < valueColumns; ++column) {
-        const auto field = static_cast<std::size_t>(column) + 1;
-        line.values.push_back(field < fields.size() ? settings::parseReal(fields[field])
-                                                    : std::nullopt);
+    return at > start;
+}
+
+bool isSign(std::string_view text, std::size_t at) {
+    return at < text.size() && (text[at] == '+' || text[at] == '-');
+}
+
+// Whether the text is "[sign]digits[sep digits][e[sign]digits]" with either separator: a file
+// written with the other separator reads the same.
+bool isNumber(std::string_view text) {
+    std::size_t at = isSign(text, 0) ? 1 : 0;
+    bool hasDigits = skipDigits(text, at);
+    if (at < text.size() && (text[at] == '.' || text[at] == ',')) {
+        ++at;
+        hasDigits = skipDigits(text, at) || hasDigits;
     }
-    return line;
+    if (!hasDigits) {
+        return false;
+    }
+    if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
+        ++at;
+        at += isSign(text, at) ? 1 : 0;
+        if (!skipDigits(text, at)) {
+            return false;
+        }
+    }
+    return at == text.size();
+}
+
+// Read straight from the file's bytes: the digits, signs and separators of a number are the
+// same in the code page as in ASCII.
+std::optional<double> numberOf(std::string_view field) {
+    while (!field.empty() && isTrimmedSpace(field.front())) {
+        field.remove_prefix(1);
+    }
+    while (!field.empty() && isTrimmedSpace(field.back())) {
+        field.remove_suffix(1);
+    }
+    if (!isNumber(field)) {
+        return std::nullopt;
+    }
+    if (field.front() == '+') {
+        field.remove_prefix(1);
+    }
+    char dotted[kMaxLineBytes];
+    std::copy(field.begin(), field.end(), dotted);
+    std::replace(dotted, dotted + field.size(), ',', '.');
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(dotted, dotted + field.size(), value);
+    if (error != std::errc{} || end != dotted + field.size() || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// The time field as the program shows it: with the process decimal separator, whichever the
+// file was written with.
+QString timeTextOf(std::string_view field) {
+    QByteArray bytes(field.data(), qsizetype(field.size()));
+    const char separator = settings::decimalSeparator() == u',' ? ',' : '.';
+    std::replace(bytes.begin(), bytes.end(), separator == '.' ? ',' : '.', separator);
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return ascii ? QString::fromLatin1(bytes) : settings::decodeWindows1251(bytes);
+}
+
+// Fills `line` from the bytes of one line; the fields are runs of anything but blanks and TABs.
+void parseLine(std::string_view bytes, GraphFileLine& line) {
+    std::size_t at = 0;
+    const auto nextField = [&]() -> std::string_view {
+        while (at < bytes.size() && isFieldGap(bytes[at])) {
+            ++at;
+        }
+        const std::size_t start = at;
+        while (at < bytes.size() && !isFieldGap(bytes[at])) {
+            ++at;
+        }
+        return bytes.substr(start, at - start);
+    };
+    line.time = timeTextOf(nextField());
+    for (std::optional<double>& value : line.values) {
+        const std::string_view field = nextField();
+        value = field.empty() ? std::nullopt : numberOf(field);
+    }
+}
+
+// Appends the time field: the label between its blank and its unit, right-aligned in `width`.
+void appendTime(QByteArray& text, QStringView label, int unitLength, qsizetype width) {
+    const qsizetype length = label.size() - 1 - unitLength;
+    const QStringView time = label.size() <= 1 ? QStringView()
+                             : length < 0      ? label.sliced(1)
+                                               : label.sliced(1, length);
+    if (time.size() < width) {
+        text.append(width - time.size(), ' ');
+    }
+    // Times are digits and a separator; the code page is only needed for anything else.
+    if (std::any_of(time.begin(), time.end(), [](QChar c) { return c.unicode() >= 0x80; })) {
+        text += settings::encodeWindows1251(time);
+        return;
+    }
+    const qsizetype at = text.size();
+    text.resize(at + time.size());
+    std::transform(time.begin(), time.end(), text.data() + at,
+                   [](QChar c) { return char(c.unicode()); });
 }
 
 } // namespace
@@ -73,13 +163,7 @@ QByteArray buildGraphFile(qsizetype points, const std::function<QString(qsizetyp
     text.reserve(points * (width + 2 + (kValueWidth + 1) * static_cast<qsizetype>(columns.size())));
     const char separator = settings::decimalSeparator().toLatin1();
     for (qsizetype point = 0; point < points; ++point) {
-        const QString pointLabel = label(point);
-        const QString time =
-            pointLabel.mid(1, pointLabel.size() - 1 - unitLength).rightJustified(width);
-        // Times are digits and a separator; the code page is only needed for anything else.
-        const bool ascii =
-            std::all_of(time.begin(), time.end(), [](QChar c) { return c.unicode() < 0x80; });
-        text += ascii ? time.toLatin1() : settings::encodeWindows1251(time);
+        appendTime(text, label(point), unitLength, width);
         for (const GraphFileColumn& column : columns) {
             text += '\t';
             appendFixed(text, column.value(point), column.decimals, separator, kValueWidth);
@@ -93,11 +177,14 @@ void readGraphFile(QIODevice& device, int valueColumns,
                    const std::function<void(const GraphFileLine&)>& onLine) {
     QByteArray line;
     bool lineCut = false;
+    GraphFileLine parsed; // one for all lines, so that a line allocates only its time text
+    parsed.values.resize(std::size_t(std::max(valueColumns, 0)));
     const auto endLine = [&] {
         if (line.endsWith('\r')) {
             line.chop(1);
         }
-        onLine(parseLine(line, valueColumns));
+        parseLine(std::string_view(line.constData(), std::size_t(line.size())), parsed);
+        onLine(parsed);
         line.clear();
         lineCut = false;
     };

@@ -19,6 +19,10 @@ QString minutesLabel(double elapsedSeconds);
 // point of unknown time (NaN) gets the unit alone.
 QString pointLabel(double elapsedSeconds, bool inMinutes, int secondsDecimals);
 
+// The label of a point read back from a file: a blank, the line's time field as it stands
+// (" 007.5c "), and the unit, so that saving the point again writes the same field.
+QString labelOfTimeField(QStringView timeField, bool inMinutes);
+
 // "49.51 изм./сек.": readings per second over the points held, 0 for no time.
 QString readRateText(qsizetype points, double spanSeconds);
 

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace zorvan::graphs {
 namespace {
@@ -56,6 +57,27 @@ TEST_F(GraphFile, ReadsEitherSeparatorAndGivesEmptyFieldsForMissingOrJunk) {
 
     settings::setDecimalSeparator(QLatin1Char(','));
     EXPECT_EQ(readAll(" 2.5\t3.75\n", 1)[0].values[0], 3.75);
+}
+
+// Loaded points are labelled with their file's time field, so saving them writes it back as it
+// was: no "007.5" turned into "7.5", no minutes rounded again.
+TEST_F(GraphFile, ALoadThenASaveReproducesTheTimeFields) {
+    settings::setDecimalSeparator(QLatin1Char('.'));
+    for (const auto& [file, inMinutes, unitLength] :
+         {std::tuple{QByteArray("  007.5\t        1.50\r\n 12.500\t      -20.25\r\n"), false, 2},
+          std::tuple{QByteArray("    0.004\t       99.00\r\n1440.0051\t        0.25\r\n"), true,
+                     4}}) {
+        std::vector<QString> labels;
+        std::vector<double> values;
+        for (const GraphFileLine& line : readAll(file, 1)) {
+            labels.push_back(labelOfTimeField(line.time, inMinutes));
+            values.push_back(*line.values[0]);
+        }
+        const auto at = [](qsizetype i) { return static_cast<std::size_t>(i); };
+        EXPECT_EQ(buildGraphFile(2, [&](qsizetype i) { return labels[at(i)]; }, unitLength,
+                                 {{[&](qsizetype i) { return values[at(i)]; }, 2}}),
+                  file);
+    }
 }
 
 TEST_F(GraphFile, AMegabyteLineAndBinaryJunkAreReadWithinBounds) {
