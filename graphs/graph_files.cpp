@@ -43,11 +43,6 @@ std::vector<double> valuesOf(const chart::LineSeries& series) {
     return values;
 }
 
-int decimalsOf(const QString& number) {
-    const qsizetype separator = number.indexOf(settings::decimalSeparator());
-    return separator < 0 ? 0 : static_cast<int>(number.size() - separator - 1);
-}
-
 } // namespace
 
 void TFormGraphic::NSaveDataGraphClick() {
@@ -98,6 +93,8 @@ void TFormGraphic::saveGraph(const QString& path, bool keepBackup) {
     }
     const int unitLength = humidity ? kMinutesUnitLength : kSecondsUnitLength;
     const int labelDecimals = timeLabelDecimals_;
+    // Points read back from a file are saved with the time field they were read with.
+    const chart::OwnLabels loaded = Graphic.ownLabels();
     const ui::UiPost post = ui::postTo(this);
     const bool started =
         link::tryStartWorker([=, this, times = std::move(times), columns = std::move(columns)] {
@@ -108,7 +105,10 @@ void TFormGraphic::saveGraph(const QString& path, bool keepBackup) {
                      column.decimals});
             }
             const auto label = [&](qsizetype i) {
-                return pointLabel(times[static_cast<std::size_t>(i)], humidity, labelDecimals);
+                const QString own = loaded.at(i);
+                return own.isEmpty()
+                           ? pointLabel(times[static_cast<std::size_t>(i)], humidity, labelDecimals)
+                           : own;
             };
             const QByteArray text = buildGraphFile(static_cast<qsizetype>(times.size()), label,
                                                    unitLength, fileColumns);
@@ -177,13 +177,9 @@ void TFormGraphic::loadGraph(const QString& path) {
                  : std::vector<Target>{{&Graphic, kRed}, {&Graphic2, kBlue}};
     const double secondsPerUnit = humidity ? 60.0 : 1.0;
     double lastTime = 0.0;
-    bool decimalsTaken = false;
     readGraphFile(file, columns, [&](const GraphFileLine& line) {
         const std::optional<double> time = settings::parseReal(line.time);
-        if (time && !decimalsTaken) {
-            timeLabelDecimals_ = decimalsOf(line.time);
-            decimalsTaken = true;
-        }
+        const QString label = labelOfTimeField(line.time, humidity);
         // A time that is no number leaves the point's label without one.
         const double seconds = time ? *time * secondsPerUnit : std::nan("");
         if (time) {
@@ -191,8 +187,8 @@ void TFormGraphic::loadGraph(const QString& path) {
         }
         for (std::size_t column = 0; column < line.values.size(); ++column) {
             if (const std::optional<double> value = line.values[column]) {
-                targets[column].series->append(graphPointNumber_, *value, seconds,
-                                               targets[column].colour);
+                targets[column].series->appendLabelled(graphPointNumber_, *value, seconds, label,
+                                                       targets[column].colour);
             }
         }
         ++graphPointNumber_;
