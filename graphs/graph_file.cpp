@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <string_view>
 
 namespace zorvan::graphs {
@@ -15,13 +16,58 @@ namespace {
 constexpr qsizetype kChunkBytes = 64 * 1024;
 constexpr int kValueWidth = 12;
 
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+
+// `value` in fixed point as std::to_chars writes it, through a scaled integer: several times
+// faster, which a save of a hundred thousand lines of four values notices. Only where rounding
+// cannot differ from the exact decimal: away from a tie, and not a negative value rounding to 0.
+// Returns the length written, or -1 where to_chars must decide.
+int fixedByInteger(char* digits, double value, int decimals) {
+    if (decimals < 0 || decimals >= int(std::size(kPowersOfTen))) {
+        return -1;
+    }
+    const double scaled = std::fabs(value) * kPowersOfTen[decimals];
+    if (!(scaled < 1e15)) {
+        return -1;
+    }
+    const double whole = std::floor(scaled);
+    const double fraction = scaled - whole;
+    // The product is off the exact one by at most half a unit in its last place.
+    if (std::fabs(fraction - 0.5) <= scaled * 4e-16) {
+        return -1;
+    }
+    const auto rounded = static_cast<long long>(fraction > 0.5 ? whole + 1 : whole);
+    if (std::signbit(value) && rounded == 0) {
+        return -1;
+    }
+    char integer[24];
+    const int length = int(std::to_chars(integer, integer + sizeof integer, rounded).ptr - integer);
+    char* out = digits;
+    if (std::signbit(value)) {
+        *out++ = '-';
+    }
+    // At least one digit before the point: 5 with two decimals is "0.05".
+    const int padded = std::max(length, decimals + 1);
+    const int zeros = padded - length;
+    for (int i = 0; i < padded; ++i) {
+        if (i == padded - decimals) {
+            *out++ = '.';
+        }
+        *out++ = i < zeros ? '0' : integer[i - zeros];
+    }
+    return int(out - digits);
+}
+
 // Appends `value` with `decimals` decimals and `separator`, right-aligned in `width` characters
 // (a longer number is not cut).
 void appendFixed(QByteArray& text, double value, int decimals, char separator, int width) {
     char digits[400];
-    const auto [end, error] =
-        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals);
-    const qsizetype length = error == std::errc{} ? end - digits : 0;
+    qsizetype length = fixedByInteger(digits, value, decimals);
+    if (length < 0) {
+        const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value,
+                                                std::chars_format::fixed, decimals);
+        length = error == std::errc{} ? end - digits : 0;
+    }
     std::replace(digits, digits + length, '.', separator);
     if (length < width) {
         text.append(width - length, ' ');
@@ -105,9 +151,8 @@ std::optional<double> numberOf(std::string_view field) {
 
 // The time field as the program shows it: with the process decimal separator, whichever the
 // file was written with.
-QString timeTextOf(std::string_view field) {
+QString timeTextOf(std::string_view field, char separator) {
     QByteArray bytes(field.data(), qsizetype(field.size()));
-    const char separator = settings::decimalSeparator() == u',' ? ',' : '.';
     std::replace(bytes.begin(), bytes.end(), separator == '.' ? ',' : '.', separator);
     const bool ascii = std::all_of(bytes.begin(), bytes.end(),
                                    [](char c) { return static_cast<unsigned char>(c) < 0x80; });
@@ -115,7 +160,7 @@ QString timeTextOf(std::string_view field) {
 }
 
 // Fills `line` from the bytes of one line; the fields are runs of anything but blanks and TABs.
-void parseLine(std::string_view bytes, GraphFileLine& line) {
+void parseLine(std::string_view bytes, char separator, GraphFileLine& line) {
     std::size_t at = 0;
     const auto nextField = [&]() -> std::string_view {
         while (at < bytes.size() && isFieldGap(bytes[at])) {
@@ -127,7 +172,7 @@ void parseLine(std::string_view bytes, GraphFileLine& line) {
         }
         return bytes.substr(start, at - start);
     };
-    line.time = timeTextOf(nextField());
+    line.time = timeTextOf(nextField(), separator);
     for (std::optional<double>& value : line.values) {
         const std::string_view field = nextField();
         value = field.empty() ? std::nullopt : numberOf(field);
@@ -179,11 +224,13 @@ void readGraphFile(QIODevice& device, int valueColumns,
     bool lineCut = false;
     GraphFileLine parsed; // one for all lines, so that a line allocates only its time text
     parsed.values.resize(std::size_t(std::max(valueColumns, 0)));
+    // Asked once: until it is set, the separator is the system locale's, costly to ask for.
+    const char separator = settings::decimalSeparator() == u',' ? ',' : '.';
     const auto endLine = [&] {
         if (line.endsWith('\r')) {
             line.chop(1);
         }
-        parseLine(std::string_view(line.constData(), std::size_t(line.size())), parsed);
+        parseLine(std::string_view(line.constData(), std::size_t(line.size())), separator, parsed);
         onLine(parsed);
         line.clear();
         lineCut = false;

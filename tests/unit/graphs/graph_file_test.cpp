@@ -9,7 +9,10 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <charconv>
+#include <cmath>
 #include <gtest/gtest.h>
+#include <random>
 #include <tuple>
 
 namespace zorvan::graphs {
@@ -41,6 +44,32 @@ TEST_F(GraphFile, LinesPadTheTimeToTheFirstLabelAndRightAlignValues) {
         buildGraphFile(2, [](qsizetype i) { return secondsLabel(i * 12.5, 3); }, 2,
                        {{[&](qsizetype i) { return values[static_cast<std::size_t>(i)]; }, 2}});
     EXPECT_EQ(text, "  0.000\t        1.50\r\n 12.500\t      -20.25\r\n");
+}
+
+// Values are written as std::to_chars rounds them, ties and negative zeros included.
+TEST_F(GraphFile, ValuesRoundAsTheExactDecimalDoes) {
+    settings::setDecimalSeparator(QLatin1Char('.'));
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> magnitude(-12.0, 12.0);
+    std::vector<double> values{0.125, 2.675, -0.001, -0.0, 0.5, 1e14 + 0.5, 5e-324, 1e300};
+    for (int i = 0; i < 20'000; ++i) {
+        values.push_back(std::pow(10.0, magnitude(random)) * (i % 2 ? -1 : 1));
+        values.push_back(std::round(magnitude(random) * 8000.0) / 8000.0); // exact ties
+    }
+    for (int decimals : {0, 1, 2, 3, 5, 9}) {
+        const QByteArray text = buildGraphFile(
+            static_cast<qsizetype>(values.size()), [](qsizetype) { return QStringLiteral(" c "); },
+            2, {{[&](qsizetype i) { return values[static_cast<std::size_t>(i)]; }, decimals}});
+        QByteArray expected;
+        for (double value : values) {
+            char digits[400];
+            const char* end = std::to_chars(digits, digits + sizeof digits, value,
+                                            std::chars_format::fixed, decimals)
+                                  .ptr;
+            expected += "  \t" + QByteArray(digits, end - digits).rightJustified(12) + "\r\n";
+        }
+        EXPECT_EQ(text, expected) << decimals << " decimals";
+    }
 }
 
 TEST_F(GraphFile, ReadsEitherSeparatorAndGivesEmptyFieldsForMissingOrJunk) {
