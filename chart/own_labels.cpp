@@ -53,18 +53,27 @@ qsizetype OwnLabels::bytesHeld() const {
     return qsizetype(text_.capacity() + ends_.capacity() * sizeof(std::uint32_t));
 }
 
+// Written here rather than through a converter, which would allocate for each of the
+// hundred thousand points of a loaded file: labels end in a Cyrillic unit.
 void OwnLabels::appendEntry(QStringView text) {
-    // Labels are digits, a separator and a unit: mostly ASCII, which needs no converter.
     for (const QChar c : text) {
-        if (c.unicode() >= 0x80) {
+        const char16_t u = c.unicode();
+        if (u < 0x80) {
+            text_.push_back(char(u));
+        } else if (u < 0x800) {
+            text_.push_back(char(0xC0 | (u >> 6)));
+            text_.push_back(char(0x80 | (u & 0x3F)));
+        } else if (!c.isSurrogate()) {
+            text_.push_back(char(0xE0 | (u >> 12)));
+            text_.push_back(char(0x80 | ((u >> 6) & 0x3F)));
+            text_.push_back(char(0x80 | (u & 0x3F)));
+        } else {
+            // Beyond the basic plane, which a label hardly holds: the converter pairs them up.
+            text_.resize(beginOf(ends_.size()));
             const QByteArray utf8 = text.toUtf8();
             text_.append(utf8.constData(), std::size_t(utf8.size()));
-            ends_.push_back(std::uint32_t(text_.size()));
-            return;
+            break;
         }
-    }
-    for (const QChar c : text) {
-        text_.push_back(char(c.unicode()));
     }
     ends_.push_back(std::uint32_t(text_.size()));
 }

@@ -152,11 +152,18 @@ std::optional<double> numberOf(std::string_view field) {
 // The time field as the program shows it: with the process decimal separator, whichever the
 // file was written with.
 QString timeTextOf(std::string_view field, char separator) {
-    QByteArray bytes(field.data(), qsizetype(field.size()));
-    std::replace(bytes.begin(), bytes.end(), separator == '.' ? ',' : '.', separator);
-    const bool ascii = std::all_of(bytes.begin(), bytes.end(),
+    const char other = separator == '.' ? ',' : '.';
+    const bool ascii = std::all_of(field.begin(), field.end(),
                                    [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    return ascii ? QString::fromLatin1(bytes) : settings::decodeWindows1251(bytes);
+    if (!ascii) {
+        QByteArray bytes(field.data(), qsizetype(field.size()));
+        std::replace(bytes.begin(), bytes.end(), other, separator);
+        return settings::decodeWindows1251(bytes);
+    }
+    QString text(qsizetype(field.size()), Qt::Uninitialized);
+    std::transform(field.begin(), field.end(), text.data(),
+                   [&](char c) { return QChar(QLatin1Char(c == other ? separator : c)); });
+    return text;
 }
 
 // Fills `line` from the bytes of one line; the fields are runs of anything but blanks and TABs.
