@@ -2,6 +2,7 @@
 // the humidity graph's automatic saving with its backup.
 #include "graphs/graph_clock.h"
 #include "graphs/graph_file.h"
+#include "graphs/graph_file_dialogs.h"
 #include "graphs/graph_window.h"
 #include "graphs/point_label.h"
 #include "graphs/whole_file.h"
@@ -12,7 +13,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <cmath>
 #include <mutex>
@@ -21,7 +21,6 @@ namespace zorvan::graphs {
 
 namespace {
 
-const QString kFilter = QStringLiteral("Текстовый (*.txt);;Все (*.*)");
 const QColor kRed(255, 0, 0);
 const QColor kBlue(0, 0, 255);
 const QColor kTeal(0, 128, 128);
@@ -49,8 +48,7 @@ void TFormGraphic::NSaveDataGraphClick() {
     if (Graphic.count() == 0 || !link::graphWindowOpen) {
         return;
     }
-    const QString path =
-        chooseSaveFile ? chooseSaveFile() : QFileDialog::getSaveFileName(this, {}, {}, kFilter);
+    const QString path = chooseSaveFile ? chooseSaveFile() : chooseFileToSave(this);
     if (!path.isEmpty()) {
         saveGraph(path, false);
     }
@@ -136,8 +134,7 @@ void TFormGraphic::showFileError(const QString& path, const QString& error) {
 }
 
 void TFormGraphic::NLoadDataGraphClick() {
-    const QString path =
-        chooseOpenFile ? chooseOpenFile() : QFileDialog::getOpenFileName(this, {}, {}, kFilter);
+    const QString path = chooseOpenFile ? chooseOpenFile() : chooseFileToOpen(this);
     if (path.isEmpty()) {
         Chart1->unsetCursor();
         return;

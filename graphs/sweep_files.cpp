@@ -2,6 +2,7 @@
 // place, laying files over it in seven colours, and clearing curves.
 #include "chart/plot_view.h"
 #include "graphs/folder_caption.h"
+#include "graphs/graph_file_dialogs.h"
 #include "graphs/sweep_window.h"
 #include "graphs/whole_file.h"
 #include "settings/settings_variables.h"
@@ -38,16 +39,6 @@ const QColor kScanColour(Qt::red);
 
 QString colourWord(int overlay) {
     return QString::fromUtf16(kOverlays[overlay].word);
-}
-
-void configureDialog(QFileDialog& dialog, QFileDialog::AcceptMode mode) {
-    dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
-                                                       : QFileDialog::ExistingFile);
-    dialog.setDefaultSuffix(QStringLiteral("txt"));
-    dialog.setNameFilters({QStringLiteral("Текстовый (*.txt)"), QStringLiteral("Все (*)")});
-    // Choosing a file to save into is the decision to replace it; the dialog does not ask again.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
 }
 
 // A curve's title from its file: the name without folder and without its last extension.
@@ -167,9 +158,11 @@ void TfmGraphicAChH::createPopupMenu() {
     Chart1->setPopupMenu(GraphPopupMenu);
 
     GraphTXTOpenDialog = new QFileDialog(this);
-    configureDialog(*GraphTXTOpenDialog, QFileDialog::AcceptOpen);
+    configureTextFileDialog(*GraphTXTOpenDialog, QFileDialog::AcceptOpen);
     GraphTXTSaveDialog = new QFileDialog(this);
-    configureDialog(*GraphTXTSaveDialog, QFileDialog::AcceptSave);
+    configureTextFileDialog(*GraphTXTSaveDialog, QFileDialog::AcceptSave);
+    // Choosing a file to save into is the decision to replace it; the dialog does not ask again.
+    GraphTXTSaveDialog->setOption(QFileDialog::DontConfirmOverwrite);
 }
 
 void TfmGraphicAChH::NSaveDataGraphClick() {
