@@ -1,48 +1,105 @@
 #include "chart/column_canvas.h"
 
+#include <QPaintEngine>
 #include <QPainter>
 #include <cstring>
 
 namespace zorvan::chart {
+namespace {
+
+// Formats whose pixel is one 0xAARRGGBB word, where an opaque colour is written as it is.
+bool takesOpaqueWords(QImage::Format format) {
+    return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
+           format == QImage::Format_ARGB32_Premultiplied;
+}
+
+// Narrows `clip` to a region given as one rectangle; false for a region of several.
+bool narrowTo(QRect& clip, const QRegion& region) {
+    if (region.rectCount() > 1) {
+        return false;
+    }
+    clip &= region.boundingRect();
+    return true;
+}
+
+} // namespace
 
 void ColumnCanvas::begin(const QRect& area) {
-    if (image_.size() != area.size()) {
-        image_ = QImage(area.size(), QImage::Format_ARGB32_Premultiplied);
-        image_.fill(Qt::transparent);
-    }
-    origin_ = area.topLeft();
+    area_ = area;
+    strokes_.clear();
     touched_ = QRect();
+    disjoint_ = true;
+    opaque_ = true;
 }
 
 void ColumnCanvas::addStroke(int left, int top, int bottom, int width, const QColor& colour) {
-    const QRect stroke = QRect(left - origin_.x(), top - origin_.y(), width, bottom - top + 1)
-                             .intersected(image_.rect());
+    const QRect stroke = QRect(left, top, width, bottom - top + 1).intersected(area_);
     if (stroke.isEmpty()) {
         return;
     }
+    disjoint_ = disjoint_ &&
+                (strokes_.empty() || stroke.left() >= strokes_.back().left + strokes_.back().width);
+    opaque_ = opaque_ && colour.alpha() == 255;
+    strokes_.push_back({stroke.left(), stroke.width(), stroke.top(), stroke.bottom(),
+                        qPremultiply(colour.rgba())});
     touched_ |= stroke;
-    const QRgb pixel = qPremultiply(colour.rgba());
-    const qsizetype stride = image_.bytesPerLine() / qsizetype(sizeof(QRgb));
-    auto* bits = reinterpret_cast<QRgb*>(image_.bits());
-    for (int x = stroke.left(); x <= stroke.right(); ++x) {
-        QRgb* p = bits + qsizetype(stroke.top()) * stride + x;
-        for (int y = stroke.top(); y <= stroke.bottom(); ++y, p += stride) {
-            *p = pixel;
-        }
-    }
 }
 
 void ColumnCanvas::paintOnto(QPainter& painter) {
-    if (touched_.isEmpty()) {
-        return;
+    if (!strokes_.empty() && !writeIntoDevice(painter)) {
+        drawThroughImage(painter);
     }
-    painter.drawImage(touched_.topLeft() + origin_, image_, touched_);
+    begin(area_);
+}
+
+// Opaque strokes drawn over whatever is there are plain pixel writes, so they can go straight
+// into the painter's image where it maps widget pixels one to one; the clip is kept by hand.
+bool ColumnCanvas::writeIntoDevice(QPainter& painter) {
+    QPaintEngine* engine = painter.paintEngine();
+    QPaintDevice* device = engine ? engine->paintDevice() : nullptr;
+    if (!opaque_ || !device || device->devType() != QInternal::Image || painter.opacity() != 1.0 ||
+        painter.compositionMode() != QPainter::CompositionMode_SourceOver) {
+        return false;
+    }
+    auto* image = static_cast<QImage*>(device);
+    const QTransform& transform = painter.deviceTransform();
+    const QPoint offset(int(transform.dx()), int(transform.dy()));
+    // A shared image would be copied by bits(), leaving the painter's pixels behind.
+    if (!takesOpaqueWords(image->format()) || !image->isDetached() ||
+        transform.type() > QTransform::TxTranslate || QPointF(offset) != transform.map(QPointF())) {
+        return false;
+    }
+    QRect clip = touched_;
+    if (painter.hasClipping() && !narrowTo(clip, painter.clipRegion())) {
+        return false;
+    }
+    const QRegion system = engine->systemClip();
+    if (!system.isEmpty() && !narrowTo(clip, system.translated(-offset))) {
+        return false;
+    }
+    clip &= image->rect().translated(-offset);
+    const StrokeTarget target{reinterpret_cast<QRgb*>(image->bits()),
+                              image->bytesPerLine() / qsizetype(sizeof(QRgb)), offset, clip};
+    writeStrokes(target, strokes_, disjoint_);
+    return true;
+}
+
+void ColumnCanvas::drawThroughImage(QPainter& painter) {
+    if (image_.size() != area_.size()) {
+        image_ = QImage(area_.size(), QImage::Format_ARGB32_Premultiplied);
+        image_.fill(Qt::transparent);
+    }
+    const QRect inImage = touched_.translated(-area_.topLeft());
+    const StrokeTarget target{reinterpret_cast<QRgb*>(image_.bits()),
+                              image_.bytesPerLine() / qsizetype(sizeof(QRgb)), -area_.topLeft(),
+                              touched_};
+    writeStrokes(target, strokes_, disjoint_);
+    painter.drawImage(touched_.topLeft(), image_, inImage);
     // Cleared behind the blit, so the image is transparent whenever strokes begin.
-    for (int y = touched_.top(); y <= touched_.bottom(); ++y) {
-        std::memset(image_.scanLine(y) + touched_.left() * qsizetype(sizeof(QRgb)), 0,
-                    std::size_t(touched_.width()) * sizeof(QRgb));
+    for (int y = inImage.top(); y <= inImage.bottom(); ++y) {
+        std::memset(image_.scanLine(y) + inImage.left() * qsizetype(sizeof(QRgb)), 0,
+                    std::size_t(inImage.width()) * sizeof(QRgb));
     }
-    touched_ = QRect();
 }
 
 } // namespace zorvan::chart

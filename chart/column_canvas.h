@@ -1,16 +1,21 @@
 #pragma once
 
+#include "chart/stroke_raster.h"
+
 #include <QImage>
 #include <QRect>
+#include <vector>
 
 class QPainter;
 
 namespace zorvan::chart {
 
-// Vertical strokes written straight into an image, then drawn with one blit. The raster engine
-// fills a one-pixel-wide stroke row by row through its span machinery, several nanoseconds a
-// pixel; a dense series over a long time strokes much of the plot height in every column, so
-// writing the pixels directly is several times faster where it matters most.
+// Vertical strokes written straight into pixels. The raster engine fills a one-pixel-wide stroke
+// row by row through its span machinery, several nanoseconds a pixel; a dense series over a long
+// time strokes much of the plot height in every column, so writing the pixels directly is several
+// times faster where it matters most. Where the painter draws into an image of 32-bit pixels
+// without scaling, the strokes go straight into it; elsewhere through an image of their own,
+// drawn with one blit.
 class ColumnCanvas {
 public:
     // Starts strokes over `area`, in widget pixels.
@@ -21,9 +26,15 @@ public:
     void paintOnto(QPainter& painter);
 
 private:
+    bool writeIntoDevice(QPainter& painter);
+    void drawThroughImage(QPainter& painter);
+
+    QRect area_;
+    std::vector<Stroke> strokes_; // in widget pixels, within the area
+    QRect touched_;
+    bool disjoint_ = true; // each stroke lies right of the one before
+    bool opaque_ = true;
     QImage image_;
-    QPoint origin_; // the area's top left: where the image is drawn
-    QRect touched_; // in image pixels
 };
 
 } // namespace zorvan::chart

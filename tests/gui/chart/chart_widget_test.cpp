@@ -28,6 +28,37 @@ TEST(ChartAxis, MinimumAboveMaximumIsRefusedAndChangesNothing) {
     EXPECT_EQ(axis.maximum(), 5.0);
 }
 
+// Strokes written straight into the painter's image of 32-bit pixels must come out as those drawn
+// through the chart's own image (as into 24-bit pixels), also where the target holds only part
+// of the chart and the strokes are wide or change colour.
+TEST(ChartPixels, StrokesWrittenIntoTheTargetLookAsThoseDrawnThroughAnImage) {
+    Chart chart;
+    chart.resize(500, 300);
+    LineSeries& thin = chart.addLineSeries();
+    LineSeries& wide = chart.addLineSeries();
+    wide.setPenWidth(3);
+    for (int i = 0; i < 20'000; ++i) {
+        thin.append(i, (i * 7919) % 1000 + (i % 5000 == 0 ? 4000 : 0));
+        wide.append(i, (i * 104729) % 700, 0.0, (i / 3000) % 2 ? QColor(Qt::red) : QColor());
+    }
+    for (const QPoint offset : {QPoint(0, 0), QPoint(-60, 45)}) {
+        QImage direct(520, 330, QImage::Format_RGB32);
+        direct.fill(Qt::gray);
+        chart.render(&direct, offset);
+        QImage blitted(520, 330, QImage::Format_RGB888);
+        blitted.fill(Qt::gray);
+        chart.render(&blitted, offset);
+        EXPECT_EQ(direct, blitted.convertToFormat(QImage::Format_RGB32)) << offset.x();
+        int thinPixels = 0;
+        for (int y = 0; y < direct.height(); ++y) {
+            for (int x = 0; x < direct.width(); ++x) {
+                thinPixels += direct.pixel(x, y) == thin.seriesColour().rgb();
+            }
+        }
+        EXPECT_GT(thinPixels, 5'000);
+    }
+}
+
 class ShownChart : public testing::Test {
 protected:
     void SetUp() override {
