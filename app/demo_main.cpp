@@ -2,6 +2,7 @@
 // kind at address 10 and instrument 2 of the 8.0 kind at address 11, paced at 9600 bit/s. It
 // keeps its own settings file, named after this executable, so a real setup is never touched.
 #include "app/program.h"
+#include "app/qt_translation.h"
 #include "settings/keys.h"
 #include "settings/typed_settings.h"
 #include "sim/bus.h"
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
     }
     zorvan::app::ProgramHooks hooks;
     hooks.beforeSettings = [&] {
+        zorvan::app::installQtTranslation();
         using namespace zorvan::settings;
         writeSetting(kComPort, QString::fromStdString(server->path()));
         writeSetting(kBaudRate, kDemoBaud);

@@ -1,5 +1,8 @@
 #include "app/program.h"
+#include "app/qt_translation.h"
 
 int main(int argc, char** argv) {
-    return zorvan::app::runProgram(argc, argv);
+    zorvan::app::ProgramHooks hooks;
+    hooks.beforeSettings = [] { zorvan::app::installQtTranslation(); };
+    return zorvan::app::runProgram(argc, argv, hooks);
 }

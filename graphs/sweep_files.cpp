@@ -1,6 +1,7 @@
 // The sweep window's chart menu: saving the current scan to a curve file, showing a file in its
 // place, laying files over it in seven colours, and clearing curves.
 #include "chart/plot_view.h"
+#include "graphs/chart_picture.h"
 #include "graphs/folder_caption.h"
 #include "graphs/graph_file_dialogs.h"
 #include "graphs/sweep_window.h"
@@ -115,7 +116,7 @@ void TfmGraphicAChH::createPopupMenu() {
     NSaveDataGraph =
         GraphPopupMenu->addAction(QIcon::fromTheme(QStringLiteral("document-save")),
                                   QStringLiteral("Сохранить в файле данные из графика"));
-    GraphPopupMenu->addSeparator();
+    QAction* N1 = GraphPopupMenu->addSeparator();
     NLoadDataGraph =
         GraphPopupMenu->addAction(QIcon::fromTheme(QStringLiteral("document-open")),
                                   QStringLiteral("Отобразить на графике данные из файла"));
@@ -154,6 +155,10 @@ void TfmGraphicAChH::createPopupMenu() {
     connect(NClearAllDataGraph, &QAction::triggered, this, [this] { NClearAllDataGraphClick(); });
     // The save and load items come back once the menu a right click opened has closed.
     connect(GraphPopupMenu, &QMenu::aboutToHide, this, [this] { showFileItems(); });
+    NSaveGraphPicture = insertPictureItem(
+        *GraphPopupMenu, N1, *Chart1,
+        {[this](QFileDialog& dialog) { return runFileDialog(dialog); },
+         [this](const QString& path, const QString& reason) { reportWriteFailure(path, reason); }});
     setClearItemsVisible({});
     Chart1->setPopupMenu(GraphPopupMenu);
 
@@ -179,8 +184,7 @@ void TfmGraphicAChH::NSaveDataGraphClick() {
         points.push_back({Graphic.x(i), Graphic.y(i)});
     }
     if (const QString reason = writeWhole(path, curveFileBytes(points)); !reason.isEmpty()) {
-        showMessage(QMessageBox::Critical, QStringLiteral("Не удалось записать файл \"%1\".\n%2")
-                                               .arg(QDir::toNativeSeparators(path), reason));
+        reportWriteFailure(path, reason);
         return;
     }
     showFolderInCaption(path);
@@ -254,6 +258,11 @@ void TfmGraphicAChH::showFolderInCaption(const QString& path) {
         ShortenFolderPath(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()),
                           settings::captionPathMaxLength, settings::captionFullFoldersOnly);
     setWindowTitle(baseTitle_ + QStringLiteral("  \"") + folder + QLatin1Char('"'));
+}
+
+void TfmGraphicAChH::reportWriteFailure(const QString& path, const QString& reason) {
+    showMessage(QMessageBox::Critical, QStringLiteral("Не удалось записать файл \"%1\".\n%2")
+                                           .arg(QDir::toNativeSeparators(path), reason));
 }
 
 int TfmGraphicAChH::showMessage(QMessageBox::Icon icon, const QString& text,

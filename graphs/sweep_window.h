@@ -104,6 +104,7 @@ public:
     std::array<QAction*, kOverlayCount> NClearDataGraphDop; // NClearDataGraphDop1 .. 7
     QAction* NClearAllDataGraphDop;
     QAction* NClearAllDataGraph;
+    QAction* NSaveGraphPicture;
     QFileDialog* GraphTXTOpenDialog;
     QFileDialog* GraphTXTSaveDialog;
 
@@ -136,6 +137,7 @@ private:
     void shiftPreviousScans();
     void takeListValues();
     void TimerViewReading(std::int32_t sample);
+    void askToSaveScan();
     void readFailed();
     void writeNextSetValue();
     void restartTick();
@@ -155,6 +157,7 @@ private:
     // The points of a chosen file, or nothing when it could not be read or was refused.
     std::optional<std::vector<CurvePoint>> readChosenFile(const QString& path);
     void showFolderInCaption(const QString& path);
+    void reportWriteFailure(const QString& path, const QString& reason);
     int showMessage(QMessageBox::Icon icon, const QString& text,
                     QMessageBox::StandardButtons buttons = QMessageBox::Ok);
 

@@ -37,10 +37,16 @@ void CaptionedWindow::showEvent(QShowEvent* event) {
     const QRect target((screen.width() - width()) / 2, (screen.height() - height()) / 3, width(),
                        height());
     focusHolder()->setFocus();
+    // A minimum size would hold the first frames at that size with their top left at the centre,
+    // so the window would slide in from the lower right; it is lifted while the window grows.
+    const QSize minimum = minimumSize();
+    setMinimumSize(0, 0);
     auto* opening = new QPropertyAnimation(this, "geometry", this);
     opening->setDuration(kOpeningAnimationMs);
     opening->setStartValue(QRect(target.center(), QSize(1, 1)));
     opening->setEndValue(target);
+    connect(opening, &QAbstractAnimation::finished, this,
+            [this, minimum] { setMinimumSize(minimum); });
     opening->start(QAbstractAnimation::DeleteWhenStopped);
 }
 

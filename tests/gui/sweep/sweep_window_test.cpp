@@ -1,7 +1,9 @@
 // The frequency-response window over a simulated bus: what it sends when it opens, sweeps and
 // closes, how readings become curves, how the scans before move down, and its curve files.
+#include "app/qt_translation.h"
 #include "app/window_launchers.h"
 #include "chart/plot_view.h"
+#include "graphs/chart_picture.h"
 #include "graphs/sweep_window.h"
 #include "link/device_state.h"
 #include "settings/keys.h"
@@ -11,6 +13,10 @@
 #include "tests/support/panel_session.h"
 
 #include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
@@ -42,6 +48,8 @@ struct MessageSeen {
     QMessageBox::Icon icon;
     QString title;
     QString text;
+    QStringList buttons; // without their shortcut marks
+    bool onTop;
 };
 
 // The humidity the simulated instrument reports at a set value, as the window plots it.
@@ -51,14 +59,14 @@ double humidityAt(std::uint16_t setValue) {
 
 class SweepWindowTest : public ::testing::Test {
 protected:
-    panel::TMainFormTestIndZorvan4& start(const sim::Faults& faults = {}) {
+    panel::TMainFormTestIndZorvan4& start(const sim::Faults& faults = {}, int readTimeoutMs = 60) {
         instrument = session.line.add(kFirst, {10, 43, 5, 7});
         instrument->setReading(45.0);
         instrument->setDecimals(2);
         instrument->setFaults(faults);
         testing::SessionSettings wanted;
         wanted.pollPeriodMs = 30;
-        wanted.readTimeoutMs = 60;
+        wanted.readTimeoutMs = readTimeoutMs;
         auto& main = session.start(wanted);
         app::installWindowLaunchers(main);
         EXPECT_TRUE(session.waitForPollCycles(1));
@@ -71,8 +79,11 @@ protected:
         sentBefore = session.line.frames().size();
         main.MainPopupMenu->NAChH->trigger();
         EXPECT_TRUE(fmGraphicAChH);
-        EXPECT_TRUE(
-            PanelSession::waitFor([] { return fmGraphicAChH->BitBtnCloseGraphic->isEnabled(); }));
+        // Prepared, and grown to its full size, so that pixels on its chart stay where they are.
+        EXPECT_TRUE(PanelSession::waitFor([] {
+            return fmGraphicAChH->BitBtnCloseGraphic->isEnabled() &&
+                   fmGraphicAChH->size() == QSize(TfmGraphicAChH::kWidth, TfmGraphicAChH::kHeight);
+        }));
         TfmGraphicAChH& window = *fmGraphicAChH;
         window.runFileDialog = [this](QFileDialog&) {
             if (chosenFiles.empty()) {
@@ -83,7 +94,12 @@ protected:
             return path;
         };
         window.runMessageBox = [this](QMessageBox& box) {
-            messages.push_back({box.icon(), box.windowTitle(), box.text()});
+            QStringList buttons;
+            for (QAbstractButton* button : box.buttons()) {
+                buttons.push_back(button->text().remove(QLatin1Char('&')));
+            }
+            messages.push_back({box.icon(), box.windowTitle(), box.text(), buttons,
+                                box.windowFlags().testFlag(Qt::WindowStaysOnTopHint)});
             return box.icon() == QMessageBox::Question ? answer : int(QMessageBox::Ok);
         };
         return window;
@@ -438,6 +454,151 @@ TEST_F(SweepWindowTest, RefusedOrUnwritableFilesChangeNothingAndAFailedSaveKeeps
     EXPECT_EQ(oldFile.readAll(), oldBytes);
     EXPECT_EQ(window.windowTitle(), title);
     EXPECT_EQ(window.Graphic.title(), "Скан.");
+    exit(window);
+}
+
+TEST_F(SweepWindowTest, EndOfSweepQuestionAsksInRussianAboveEveryWindow) {
+    ASSERT_TRUE(app::installQtTranslation());
+    auto& main = start();
+    auto& window = open(main);
+    chooseLists(window, "0.1", "0.1", "0.01", "0.1");
+    sweep(window);
+    ASSERT_EQ(messages.size(), 1U);
+    EXPECT_EQ(messages[0].buttons, (QStringList{"Да", "Нет"}));
+    EXPECT_TRUE(messages[0].onTop);
+    exit(window);
+}
+
+// The minimum size held the opening's first frames at that size with their top left at the
+// centre, so the window slid in from the lower right.
+TEST_F(SweepWindowTest, OpeningGrowsOutOfTheCentreAndMinimisingTakesTheOtherWindowsDown) {
+    auto& main = start();
+    QWidget other;
+    other.show();
+    main.MainPopupMenu->NAChH->trigger();
+    ASSERT_TRUE(fmGraphicAChH);
+    TfmGraphicAChH& window = *fmGraphicAChH;
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QRect target((screen.width() - TfmGraphicAChH::kWidth) / 2,
+                       (screen.height() - TfmGraphicAChH::kHeight) / 3, TfmGraphicAChH::kWidth,
+                       TfmGraphicAChH::kHeight);
+    QTest::qWait(40);
+    EXPECT_LT(window.width(), TfmGraphicAChH::kWidth / 2);
+    EXPECT_LE((window.geometry().center() - target.center()).manhattanLength(), 4);
+    EXPECT_TRUE(PanelSession::waitFor([&] { return window.size() == target.size(); }));
+    EXPECT_EQ(window.minimumSize(), QSize(770, 250));
+
+    window.showMinimized();
+    EXPECT_TRUE(other.isMinimized());
+    EXPECT_TRUE(main.isHidden()) << "a hidden panel stays hidden";
+    window.showNormal();
+    EXPECT_FALSE(other.isMinimized());
+    EXPECT_TRUE(
+        PanelSession::waitFor([] { return fmGraphicAChH->BitBtnCloseGraphic->isEnabled(); }));
+}
+
+// What the close sent: its writes, without the poll that resumes right after it.
+std::vector<sim::TrafficRecord> closeTraffic(const std::vector<sim::TrafficRecord>& traffic,
+                                             std::size_t from) {
+    std::vector<sim::TrafficRecord> writes;
+    for (auto record = traffic.begin() + std::ptrdiff_t(from); record != traffic.end(); ++record) {
+        const std::uint8_t code = record->bytes[1];
+        if (code == 5 || code == 6 || code == 255) {
+            writes.push_back(*record);
+        }
+    }
+    return writes;
+}
+
+Frames framesOf(const std::vector<sim::TrafficRecord>& traffic) {
+    Frames frames;
+    for (const sim::TrafficRecord& record : traffic) {
+        frames.push_back(record.bytes);
+    }
+    return frames;
+}
+
+// Apply (255 with 100) and restart (255 with 1) are each sent once more, 100 ms later, when
+// unanswered; never a third time, and the restart not at all when it is switched off.
+TEST_F(SweepWindowTest, ExitRepeatsAnUnansweredApplyAndRestartOnceAndRestartsOnlyWhenAsked) {
+    auto& main = start({}, 20);
+    auto& window = open(main);
+    sim::Faults silent;
+    silent.silent = true;
+    instrument->setFaults(silent);
+    const std::size_t sent = session.line.bus.traffic().size();
+    exit(window);
+    const auto atExit = closeTraffic(session.line.bus.traffic(), sent);
+    Frames expected = setValueWrites(sim::kResonanceSetValue);
+    expected.push_back(request(kFirst, 255, 100));
+    expected.push_back(request(kFirst, 255, 1));
+    expected.push_back(request(kFirst, 255, 1));
+    ASSERT_EQ(framesOf(atExit), expected);
+    for (const std::size_t repeat : {3, 5}) {
+        EXPECT_GE(atExit[repeat].at - atExit[repeat - 1].at, std::chrono::milliseconds(100));
+    }
+
+    instrument->setFaults({});
+    settings::restartOnExit = false;
+    auto& again = open(main);
+    const std::size_t beforeExit = session.line.bus.traffic().size();
+    exit(again);
+    settings::restartOnExit = true;
+    EXPECT_EQ(framesOf(closeTraffic(session.line.bus.traffic(), beforeExit)),
+              setValueWrites(sim::kResonanceSetValue));
+    EXPECT_EQ(instrument->restartCount(), 0);
+}
+
+TEST_F(SweepWindowTest, SaveDialogOffersTheTextFiltersAndAddsTxtToABareName) {
+    const QTemporaryDir folder;
+    auto& main = start();
+    auto& window = open(main);
+    chooseLists(window, "0.1", "0.1", "0.01", "0.1");
+    sweep(window);
+    QStringList filters;
+    window.runFileDialog = [&](QFileDialog& dialog) {
+        filters = dialog.nameFilters();
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setDirectory(folder.path());
+        dialog.selectFile(QStringLiteral("curve"));
+        static_cast<QDialog&>(dialog).accept();
+        return dialog.selectedFiles().value(0);
+    };
+    window.NSaveDataGraphClick();
+    EXPECT_TRUE(QFile::exists(folder.filePath("curve.txt")));
+    ASSERT_EQ(filters.size(), 2);
+    EXPECT_TRUE(filters[0].startsWith("Текстовый (*.txt)"));
+    EXPECT_TRUE(filters[1].startsWith("Все"));
+    exit(window);
+}
+
+TEST_F(SweepWindowTest, ChartPictureIsAPngAtThePixelRatioOrAVectorPdfByTheChosenFilter) {
+    const QTemporaryDir folder;
+    auto& main = start();
+    auto& window = open(main);
+    chooseLists(window, "0.1", "0.3", "0.10", "0.1");
+    sweep(window);
+    QString filter;
+    window.runFileDialog = [&](QFileDialog& dialog) {
+        const QStringList filters = dialog.nameFilters();
+        dialog.selectNameFilter(filters[filter == "pdf" ? 1 : 0]);
+        return folder.filePath(filter);
+    };
+    filter = "png";
+    window.NSaveGraphPicture->trigger();
+    const QImage picture(folder.filePath("png.png"));
+    EXPECT_EQ(picture.size(), window.Chart1->size() * window.Chart1->devicePixelRatio());
+    EXPECT_EQ(picture.pixelColor(2, 2), QColor(233, 222, 160)) << "the chart's own background";
+
+    filter = "pdf";
+    window.NSaveGraphPicture->trigger();
+    QFile pdf(folder.filePath("pdf.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF"));
+    EXPECT_GT(bytes.size(), 2000);
+    EXPECT_FALSE(bytes.contains("/Subtype /Image")) << "the chart is drawn, not pasted as pixels";
+    EXPECT_EQ(messages.size(), 1U) << "only the end-of-sweep question, no failure";
     exit(window);
 }
 
