@@ -214,15 +214,24 @@ QByteArray buildGraphFile(qsizetype points, const std::function<QString(qsizetyp
     const qsizetype width = points > 0 ? label(0).size() - 1 : 0;
     text.reserve(points * (width + 2 + (kValueWidth + 1) * static_cast<qsizetype>(columns.size())));
     const char separator = settings::decimalSeparator().toLatin1();
+    std::vector<GraphFileValue> values(columns.size());
     for (qsizetype point = 0; point < points; ++point) {
-        appendTime(text, label(point), unitLength, width);
-        for (const GraphFileColumn& column : columns) {
-            text += '\t';
-            appendFixed(text, column.value(point), column.decimals, separator, kValueWidth);
+        for (std::size_t column = 0; column < columns.size(); ++column) {
+            values[column] = {columns[column].value(point), columns[column].decimals};
         }
-        text += "\r\n";
+        appendGraphFileLine(text, label(point), unitLength, width, values, separator);
     }
     return text;
+}
+
+void appendGraphFileLine(QByteArray& text, QStringView label, int unitLength, qsizetype timeWidth,
+                         std::span<const GraphFileValue> values, char separator) {
+    appendTime(text, label, unitLength, timeWidth);
+    for (const GraphFileValue& value : values) {
+        text += '\t';
+        appendFixed(text, value.value, value.decimals, separator, kValueWidth);
+    }
+    text += "\r\n";
 }
 
 void readGraphFile(QIODevice& device, int valueColumns,

@@ -9,6 +9,7 @@
 #include <QString>
 #include <functional>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace zorvan::graphs {
@@ -17,6 +18,16 @@ struct GraphFileColumn {
     std::function<double(qsizetype point)> value;
     int decimals = 0;
 };
+
+// One line: `label` as in buildGraphFile, its time padded to `timeWidth`, and the values each
+// with its decimals and `separator`. A recording appended line by line with the width of its
+// first label reads the same as the file saved whole.
+struct GraphFileValue {
+    double value = 0.0;
+    int decimals = 0;
+};
+void appendGraphFileLine(QByteArray& text, QStringView label, int unitLength, qsizetype timeWidth,
+                         std::span<const GraphFileValue> values, char separator);
 
 // The whole file for `points` points. `label` gives a point's label and `unitLength` the length
 // of the unit at its end ("c " 2, "мин." 4); the time texts are padded to the width of the first.

@@ -1,10 +1,11 @@
 // The graph window's files: saving the points it shows, loading a file back onto the graph, and
-// the humidity graph's automatic saving with its backup.
+// the humidity graph's automatic whole saving with its backup.
 #include "graphs/graph_clock.h"
 #include "graphs/graph_file.h"
 #include "graphs/graph_file_dialogs.h"
 #include "graphs/graph_window.h"
 #include "graphs/point_label.h"
+#include "graphs/recording_file.h"
 #include "graphs/whole_file.h"
 #include "link/device_state.h"
 #include "link/worker_threads.h"
@@ -25,12 +26,10 @@ const QColor kRed(255, 0, 0);
 const QColor kBlue(0, 0, 255);
 const QColor kTeal(0, 128, 128);
 const QColor kGreen(0, 128, 0);
-constexpr int kSecondsUnitLength = 2; // "c "
-constexpr int kMinutesUnitLength = 4; // "мин."
 constexpr int kTemperatureDecimals = 2;
 
-// Saves run one after another, so that an automatic save and the one at "Стоп" never write the
-// same files at once.
+// Saves chosen by the user run one after another, so that two of them never write the same files
+// at once.
 std::mutex savesInOrder;
 
 // The values of one series, copied so that the file can be written off the user-interface thread.
@@ -49,79 +48,88 @@ void TFormGraphic::NSaveDataGraphClick() {
         return;
     }
     const QString path = chooseSaveFile ? chooseSaveFile() : chooseFileToSave(this);
-    if (!path.isEmpty()) {
-        saveGraph(path, false);
+    if (path.isEmpty()) {
+        return;
+    }
+    const ui::UiPost post = ui::postTo(this);
+    const bool started = link::tryStartWorker([this, post, path, build = graphFileBuilder()] {
+        const QByteArray text = build();
+        QString error;
+        {
+            const std::lock_guard inOrder(savesInOrder);
+            error = writeWhole(path, text);
+        }
+        if (!error.isEmpty()) {
+            post([this, path, error] { showFileError(path, error); });
+        }
+    });
+    if (!started) {
+        showFileError(path, QStringLiteral("нет ресурсов для записи"));
     }
 }
 
 void TFormGraphic::TimerAutoSaveTimer() {
-    if (Graphic.count() == 0 || !link::graphWindowOpen) {
+    if (Graphic.count() == 0 || !link::graphWindowOpen || !recording_) {
         return;
     }
-    saveGraph(autoSaveFileName_, true);
+    recording_->rewrite(graphFileBuilder());
 }
 
-// The columns are copied here and the text is made and written on a worker: a graph of a week
-// is a hundred thousand lines, which must not hold up the readings.
-void TFormGraphic::saveGraph(const QString& path, bool keepBackup) {
+// The columns are copied here and the text is made off the user-interface thread: a graph of a
+// week is a hundred thousand lines, which must not hold up the readings.
+std::function<QByteArray()> TFormGraphic::graphFileBuilder() const {
     struct Column {
         std::vector<double> values;
         int decimals;
     };
     std::vector<Column> columns;
-    const int decimals = link::graphDecimals;
-    // A series is written beside Graphic only when it holds a value for every line.
-    const auto add = [&](const chart::LineSeries& series, int columnDecimals) {
-        if (series.count() == Graphic.count()) {
-            columns.push_back({valuesOf(series), columnDecimals});
-        }
-    };
-    add(Graphic, decimals);
-    const bool humidity = mode_ == GraphMode::Humidity;
-    if (humidity) {
-        add(GraphicTemperatury, kTemperatureDecimals);
-        add(GraphicDopPole, decimals);
-        add(GraphicTemperatury2, kTemperatureDecimals);
-    } else if (link::deviceAddress[1] > 0) {
-        add(Graphic2, decimals);
+    for (const SavedColumn& column : savedColumns()) {
+        columns.push_back({valuesOf(*column.series), column.decimals});
     }
     std::vector<double> times(static_cast<std::size_t>(Graphic.count()));
     for (qsizetype i = 0; i < Graphic.count(); ++i) {
         times[static_cast<std::size_t>(i)] = Graphic.time(i);
     }
-    const int unitLength = humidity ? kMinutesUnitLength : kSecondsUnitLength;
+    const bool humidity = mode_ == GraphMode::Humidity;
     const int labelDecimals = timeLabelDecimals_;
     // Points read back from a file are saved with the time field they were read with.
     const chart::OwnLabels loaded = Graphic.ownLabels();
-    const ui::UiPost post = ui::postTo(this);
-    const bool started =
-        link::tryStartWorker([=, this, times = std::move(times), columns = std::move(columns)] {
-            std::vector<GraphFileColumn> fileColumns;
-            for (const Column& column : columns) {
-                fileColumns.push_back(
-                    {[&column](qsizetype i) { return column.values[static_cast<std::size_t>(i)]; },
-                     column.decimals});
-            }
-            const auto label = [&](qsizetype i) {
-                const QString own = loaded.at(i);
-                return own.isEmpty()
-                           ? pointLabel(times[static_cast<std::size_t>(i)], humidity, labelDecimals)
-                           : own;
-            };
-            const QByteArray text = buildGraphFile(static_cast<qsizetype>(times.size()), label,
-                                                   unitLength, fileColumns);
-            QString error;
-            {
-                const std::lock_guard inOrder(savesInOrder);
-                error = keepBackup ? writeWholeKeepingBackup(path, text) : writeWhole(path, text);
-            }
-            if (!error.isEmpty()) {
-                post([this, path, error] { showFileError(path, error); });
-            }
-        });
-    if (!started) {
-        showFileError(path, QStringLiteral("нет ресурсов для записи"));
+    const int unitLength = labelUnitLength();
+    return [=, times = std::move(times), columns = std::move(columns)] {
+        std::vector<GraphFileColumn> fileColumns;
+        for (const Column& column : columns) {
+            fileColumns.push_back(
+                {[&column](qsizetype i) { return column.values[static_cast<std::size_t>(i)]; },
+                 column.decimals});
+        }
+        const auto label = [&](qsizetype i) {
+            const QString own = loaded.at(i);
+            return own.isEmpty()
+                       ? pointLabel(times[static_cast<std::size_t>(i)], humidity, labelDecimals)
+                       : own;
+        };
+        return buildGraphFile(static_cast<qsizetype>(times.size()), label, unitLength, fileColumns);
+    };
+}
+
+// A series is written beside Graphic only when it holds a value for every line.
+std::vector<TFormGraphic::SavedColumn> TFormGraphic::savedColumns() const {
+    std::vector<SavedColumn> columns;
+    const int decimals = link::graphDecimals;
+    const auto add = [&](const chart::LineSeries& series, int columnDecimals) {
+        if (series.count() == Graphic.count()) {
+            columns.push_back({&series, columnDecimals});
+        }
+    };
+    add(Graphic, decimals);
+    if (mode_ == GraphMode::Humidity) {
+        add(GraphicTemperatury, kTemperatureDecimals);
+        add(GraphicDopPole, decimals);
+        add(GraphicTemperatury2, kTemperatureDecimals);
+    } else if (mode_ == GraphMode::Dynamic && link::deviceAddress[1] > 0) {
+        add(Graphic2, decimals);
     }
+    return columns;
 }
 
 void TFormGraphic::showFileError(const QString& path, const QString& error) {
@@ -160,7 +168,8 @@ void TFormGraphic::loadGraph(const QString& path) {
     }
     graphPointNumber_ = 0;
     const bool humidity = mode_ == GraphMode::Humidity;
-    const bool second = !humidity && link::deviceAddress[1] > 0;
+    // The threshold graph takes a dynamic graph's first column.
+    const bool second = mode_ == GraphMode::Dynamic && link::deviceAddress[1] > 0;
     const int columns = humidity ? 4 : (second ? 2 : 1);
     struct Target {
         chart::LineSeries* series;

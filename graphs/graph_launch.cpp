@@ -48,8 +48,6 @@ void NGraphicPlusClick(ui::WindowHost& host) {
         window.laMinViewValue->show();
         window.cbMinViewValue->show();
         window.setMinimumWidth(window.width());
-        window.NSaveDataGraph->setVisible(false);
-        window.NLoadDataGraph->setVisible(false);
         hideIndicator(window);
     });
 }

@@ -58,10 +58,12 @@ void TFormGraphic::addDynamicPoints(const GraphReading& reading) {
 void TFormGraphic::addThresholdPoints(const GraphReading& reading) {
     bool above = false;
     const TimedValue now{reading.sample1 * link::graphScale, secondsSinceOrigin()};
+    const qsizetype plottedBefore = Graphic.count();
     for (const TimedValue& plotted : hold_.take(now, thresholdValue_, above)) {
         Graphic.append(graphPointNumber_, plotted.value, plotted.time, kRed);
         ++graphPointNumber_;
     }
+    recordPointsFrom(plottedBefore);
     if (above) {
         // Only the excursions set the scale, with no margin beyond the line's own.
         const double margin = (Graphic.maxY() - Graphic.minY()) / 70.0;
@@ -93,6 +95,7 @@ void TFormGraphic::addHumidityPoints(const GraphReading& reading) {
     GraphicTemperatury2.append(graphPointNumber_, average->temperature2, now, kRed);
     GraphicDopPole.append(graphPointNumber_, realValue_, now, kGreen);
     ++graphPointNumber_;
+    recordPointsFrom(Graphic.count() - 1);
     if (!settings::signalRangeFixed) {
         scaleVertically(false);
         if (settings::indicatorShown) {

@@ -4,18 +4,15 @@
 #include "graphs/humidity_rules.h"
 #include "graphs/point_label.h"
 #include "graphs/read_period.h"
+#include "graphs/recording_file.h"
 #include "link/device_state.h"
 #include "settings/decimal_key_filter.h"
 #include "settings/humidity_graph_settings_window.h"
 #include "settings/number_format.h"
-#include "settings/settings_path.h"
 #include "settings/settings_variables.h"
 #include "settings/typed_settings.h"
 #include "ui/line_job.h"
 
-#include <QDateTime>
-#include <QDir>
-#include <QFileInfo>
 #include <QMessageBox>
 #include <cmath>
 
@@ -211,10 +208,10 @@ void TFormGraphic::createPopupMenu() {
     connect(NLoadDataGraph, &QAction::triggered, this, [this] { NLoadDataGraphClick(); });
     Chart1->setPopupMenu(GraphPopupMenu);
     Chart2->setPopupMenu(GraphPopupMenu);
-    // An empty graph has nothing to save; the threshold graph neither saves nor loads.
+    // An empty graph has nothing to save.
     connect(GraphPopupMenu, &QMenu::aboutToShow, this, [this] {
-        NSaveDataGraph->setVisible(mode_ != GraphMode::Threshold && Graphic.count() > 0);
-        NLoadDataGraph->setVisible(mode_ != GraphMode::Threshold);
+        NSaveDataGraph->setVisible(Graphic.count() > 0);
+        NLoadDataGraph->setVisible(true);
     });
 }
 
@@ -306,11 +303,9 @@ void TFormGraphic::BitBtnPuskStopClick() {
     }
     if (mode_ == GraphMode::Humidity) {
         labelOrigin_ = graphClockSeconds();
-        const QString folder = QFileInfo(settings::settingsFilePath()).absolutePath();
-        autoSaveFileName_ = QDir(folder).filePath(
-            QLatin1Char('_') +
-            QDateTime::currentDateTime().toString(QStringLiteral("yyyy.MM.dd hh-mm")) +
-            QStringLiteral(".txt"));
+    }
+    if (mode_ != GraphMode::Dynamic) {
+        startRecording();
     }
     missedReads_ = 0;
     startRunning();
@@ -493,6 +488,7 @@ bool TFormGraphic::mayClose() {
 void TFormGraphic::FormClose() {
     TimerGraphic.stop();
     TimerAutoSave.stop();
+    endRecording();
     ui::takeLineBack(host_);
     writeChangedSettings();
 }

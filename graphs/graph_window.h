@@ -27,8 +27,11 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 namespace zorvan::graphs {
+
+class RecordingFile;
 
 enum class GraphMode { Dynamic, Threshold, Humidity };
 
@@ -168,7 +171,19 @@ private:
     void FormClose();
     void writeChangedSettings();
     void placeControls();
-    void saveGraph(const QString& path, bool keepBackup);
+    // A column of a saved graph: the series and its decimals.
+    struct SavedColumn {
+        const chart::LineSeries* series;
+        int decimals;
+    };
+    std::vector<SavedColumn> savedColumns() const;
+    // Makes the file of the points shown now; copies them, so it may run on another thread.
+    std::function<QByteArray()> graphFileBuilder() const;
+    QString automaticFileName() const;
+    void startRecording();
+    void endRecording();
+    void recordPointsFrom(qsizetype first);
+    int labelUnitLength() const { return mode_ == GraphMode::Humidity ? 4 : 2; } // "мин.", "c "
     void loadGraph(const QString& path);
     void showFileError(const QString& path, const QString& error);
     // A point's label from its time, the seconds since the label origin.
@@ -192,6 +207,8 @@ private:
     ThresholdHold hold_;
     double realValue_ = 10.0;
     QString autoSaveFileName_;
+    // The running threshold or humidity graph's automatic file.
+    std::shared_ptr<RecordingFile> recording_;
     bool exitChosen_ = false;
 };
 

@@ -1,5 +1,6 @@
 // The real program ended from outside (SIGTERM: a log-out, `kill`) while a graph or the sweep
 // runs, and with a silent instrument: what reaches the disk and the line, and that it ends.
+#include "graphs/graph_file.h"
 #include "link/command_codes.h"
 #include "settings/ini_file.h"
 #include "settings/keys.h"
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace zorvan::app {
 namespace {
@@ -57,15 +59,21 @@ protected:
         write(kSweepMin, QStringLiteral("300"));
         write(kSweepPause, QStringLiteral("1"));
         write(kRestartOnExit, QStringLiteral("1"));
-        const QString program = folder.filePath(QStringLiteral("zorvan"));
-        ASSERT_TRUE(QFile::copy(QStringLiteral(ZORVAN_PROGRAM_WITH_WINDOW), program));
+        write(kReadPeriod, QStringLiteral("20"));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(ZORVAN_PROGRAM_WITH_WINDOW), program()));
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("ZORVAN_WINDOW"), QString::fromLatin1(window));
         running.setProcessEnvironment(environment);
-        running.start(program, {});
+        startAgain();
+    }
+
+    void startAgain() {
+        running.start(program(), {});
         ASSERT_TRUE(running.waitForStarted(5000));
     }
+
+    QString program() const { return folder.filePath(QStringLiteral("zorvan")); }
 
     // Sends SIGTERM and waits for the end; the time it took, printed.
     qint64 terminate() {
@@ -128,6 +136,38 @@ TEST_F(OrderedEnd, SigtermDuringAHumidityRecordingSavesItAndEnds) {
     EXPECT_GE(file.readAll().count("\r\n"), 2);
     EXPECT_TRUE(positionsSaved());
     EXPECT_TRUE(unlockSentAtTheEnd());
+}
+
+// A crash, `kill -9` or a power cut in the middle of a threshold recording: the file must hold
+// every point read before it, but for the reading in flight and the one being plotted.
+TEST_F(OrderedEnd, SigkillAtRandomMomentsLosesAtMostThePointBeingPlotted) {
+    const Frame sampleRead = request(0x80 | kFirst, link::kSampleCode, 2);
+    std::mt19937 random(20261209);
+    start(43, "threshold");
+    for (int kill = 0; kill < 20; ++kill) {
+        if (kill > 0) {
+            startAgain();
+        }
+        const int readsBefore = countOf(sampleRead);
+        ASSERT_TRUE(waitUntil([&] { return countOf(sampleRead) > readsBefore; }));
+        QThread::msleep(std::uniform_int_distribution(0, 400)(random));
+        running.kill();
+        ASSERT_TRUE(running.waitForFinished(5000));
+        const int reads = countOf(sampleRead) - readsBefore;
+
+        const QStringList recorded =
+            QDir(folder.path()).entryList({QStringLiteral("_* порог.txt")}, QDir::Files);
+        ASSERT_EQ(recorded.size(), 1);
+        QFile file(folder.filePath(recorded.front()));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        int lines = 0;
+        graphs::readGraphFile(file, 1, [&](const graphs::GraphFileLine& line) {
+            ++lines;
+            EXPECT_TRUE(line.values.front()) << "line " << lines << " of kill " << kill;
+        });
+        EXPECT_GE(lines, reads - 2) << "kill " << kill << " after " << reads << " reads";
+        file.remove();
+    }
 }
 
 TEST_F(OrderedEnd, SigtermDuringASweepGivesTheInstrumentItsSetValueBackAndRestartsIt) {

@@ -103,7 +103,17 @@ TEST_F(GraphModesTest, ThresholdModeRefusesTextAndPlotsExcursionsWithTheirContex
     ASSERT_EQ(window.Graphic.count(), 22);
     EXPECT_EQ(window.Graphic.x(21), 21);
     EXPECT_NEAR(window.Chart1->leftAxis().maximum(), 150 + 100 / 70.0, 1e-9);
-    EXPECT_FALSE(window.NSaveDataGraph->isVisible()) << "the threshold graph has no files";
+    const QString recorded = window.autoSaveFileName();
+    EXPECT_TRUE(recorded.endsWith(QStringLiteral(" порог.txt")));
+    ASSERT_EQ(linesOf(recorded).size(), 22) << "each point is in the file as it is plotted";
+    EXPECT_TRUE(linesOf(recorded).at(21).endsWith("\t      150.00"));
+    window.GraphPopupMenu->aboutToShow();
+    EXPECT_TRUE(window.NSaveDataGraph->isVisible());
+    const QString saved = files.filePath(QStringLiteral("saved.txt"));
+    window.chooseSaveFile = [&] { return saved; };
+    window.NSaveDataGraphClick();
+    waitForSaves();
+    EXPECT_EQ(linesOf(saved), linesOf(recorded)) << "recorded line by line as saved whole";
     exit(window);
 }
 
@@ -141,20 +151,24 @@ TEST_F(GraphModesTest, HumidityModeAveragesColoursTheBarAndSavesItselfKeepingABa
     EXPECT_EQ(window.Graphic.label(0), " 0.00мин.");
     EXPECT_EQ(window.GraphicDopPole.y(0), 10.0);
     EXPECT_EQ(window.BarSeriesIndicator.colour(), QColor(0, 128, 0));
+    const QString recorded = window.autoSaveFileName();
+    EXPECT_EQ(linesOf(recorded).size(), 1) << "a point is in the file as it is plotted";
 
+    const auto backupHolds = [&](qsizetype lines) {
+        return PanelSession::waitFor([&] { return linesOf(recorded + ".bak").size() == lines; });
+    };
     window.TimerAutoSaveTimer(); // at 5 minutes
+    EXPECT_TRUE(backupHolds(1));
     feed(41, 6);
     EXPECT_EQ(window.BarSeriesIndicator.colour(), QColor(255, 255, 0));
-    waitForSaves();
     window.TimerAutoSaveTimer(); // at 10 minutes
+    EXPECT_TRUE(backupHolds(2)) << "the file before the rewrite";
     feed(39, 6);
     EXPECT_EQ(window.BarSeriesIndicator.colour(), QColor(255, 0, 0));
-    waitForSaves();
     window.TimerAutoSaveTimer(); // at 15 minutes
-    waitForSaves();
-    EXPECT_EQ(linesOf(window.autoSaveFileName()).size(), 3);
-    EXPECT_EQ(linesOf(window.autoSaveFileName() + ".bak").size(), 2);
-    EXPECT_EQ(linesOf(window.autoSaveFileName()).at(2).split(QLatin1Char('\t')).size(), 5)
+    EXPECT_TRUE(backupHolds(3));
+    EXPECT_EQ(linesOf(recorded).size(), 3);
+    EXPECT_EQ(linesOf(recorded).at(2).split(QLatin1Char('\t')).size(), 5)
         << "time, humidity, temperature 1, reference level, temperature 2";
     exit(window);
 }
