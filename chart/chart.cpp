@@ -85,6 +85,7 @@ Chart::Chart(QWidget* parent)
     : QWidget(parent), left_([this] { return dataYRange(); }, [this] { markDirty(); }),
       bottom_([this] { return dataXRange(); }, [this] { markDirty(); }) {
     bar_.changed_ = [this] { markDirty(); };
+    setAttribute(Qt::WA_OpaquePaintEvent, background_.alpha() == 255);
     throttle_.setSingleShot(true);
     throttle_.setInterval(kThrottleMs);
     throttle_.setTimerType(Qt::PreciseTimer);
@@ -112,6 +113,8 @@ void Chart::setLegendVisible(bool visible) {
 
 void Chart::setBackgroundColour(const QColor& colour) {
     background_ = colour;
+    // An opaque background covers the whole widget, so nothing need be painted under it first.
+    setAttribute(Qt::WA_OpaquePaintEvent, colour.alpha() == 255);
     markDirty();
 }
 
@@ -267,8 +270,7 @@ void Chart::paintGrid(QPainter& painter, const Layout& layout, const PlotView& v
     const QColor grid = mixed(text, background_, 0.16);
     for (std::size_t i = 0; i < layout.leftTicks.values.size(); ++i) {
         const int y = int(view.pixelY(layout.leftTicks.values[i]));
-        painter.setPen(grid);
-        painter.drawLine(plot.left(), y, plot.right(), y);
+        painter.fillRect(QRect(QPoint(plot.left(), y), QPoint(plot.right(), y)), grid);
         painter.setPen(text);
         painter.drawText(QRect(kMargin, y - metrics.height() / 2, plot.left() - kTickGap - kMargin,
                                metrics.height()),
@@ -276,8 +278,7 @@ void Chart::paintGrid(QPainter& painter, const Layout& layout, const PlotView& v
     }
     for (std::size_t i = 0; i < layout.bottomTicks.values.size(); ++i) {
         const int x = int(view.pixelX(layout.bottomTicks.values[i]));
-        painter.setPen(grid);
-        painter.drawLine(x, plot.top(), x, plot.bottom());
+        painter.fillRect(QRect(QPoint(x, plot.top()), QPoint(x, plot.bottom())), grid);
         painter.setPen(text);
         const QString& label = layout.bottomTexts[int(i)];
         const int labelWidth = metrics.horizontalAdvance(label) + 2;
