@@ -49,16 +49,6 @@ ColumnMapping::ColumnMapping(double from, double to, int columns)
       columns_(std::max(columns, 1)) {
 }
 
-int ColumnMapping::columnOf(double x) const {
-    if (!(x >= from_)) {
-        return -1;
-    }
-    if (x > to_) {
-        return columns_;
-    }
-    return std::min(int((x - from_) * scale_), columns_ - 1);
-}
-
 IndexRange pointsInColumns(const LineSeries& series, const ColumnMapping& mapping) {
     const qsizetype first = firstRightOf(series, mapping, -1, 0, series.count());
     const qsizetype end =

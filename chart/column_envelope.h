@@ -2,6 +2,7 @@
 
 #include "chart/line_series.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace zorvan::chart {
@@ -14,7 +15,15 @@ public:
     ColumnMapping(double from, double to, int columns);
     int columns() const { return columns_; }
     // -1 left of the range (and for NaN), columns() right of it.
-    int columnOf(double x) const;
+    int columnOf(double x) const {
+        if (!(x >= from_)) {
+            return -1;
+        }
+        if (x > to_) {
+            return columns_;
+        }
+        return std::min(int((x - from_) * scale_), columns_ - 1);
+    }
     bool operator==(const ColumnMapping&) const = default;
 
 private:

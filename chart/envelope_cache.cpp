@@ -7,6 +7,9 @@ namespace {
 
 // Beyond this an edge has moved so far (a zoom, a resize) that a fresh envelope costs no more.
 constexpr qint64 kMaxEdgeSteps = 64;
+// How many edges ahead their points are asked for: enough to keep several memory reads going
+// while the edge at hand is moved.
+constexpr std::size_t kPrefetchEdges = 48;
 
 } // namespace
 
@@ -50,6 +53,10 @@ bool EnvelopeCache::moveEdges(const LineSeries& series, const ColumnMapping& map
     };
     nextEdges_.resize(edges_.size());
     for (std::size_t edge = 0; edge < edges_.size(); ++edge) {
+        if (edge + kPrefetchEdges < edges_.size() && series.count() > 0) {
+            const qint64 ahead = std::clamp(edges_[edge + kPrefetchEdges], heldFirst, heldEnd - 1);
+            series.prefetch(qsizetype(ahead - heldFirst));
+        }
         const int column = int(edge);
         qint64 point = std::clamp(edges_[edge], heldFirst, heldEnd);
         qint64 steps = 0;

@@ -42,6 +42,9 @@ public:
     double x(qsizetype i) const { return points_.x(i); }
     double y(qsizetype i) const { return points_.y(i); }
     double time(qsizetype i) const { return points_.time(i); }
+    // For walks that jump across many points: each read is then likely a miss of the cache,
+    // which asking ahead lets the memory serve several at a time.
+    void prefetch(qsizetype i) const { points_.prefetch(i); }
     // The point's own colour, or the series colour.
     QColor colour(qsizetype i) const;
 

@@ -26,6 +26,12 @@ public:
     double x(qsizetype index) const { return slot(index).chunk->x[slot(index).offset]; }
     double y(qsizetype index) const { return slot(index).chunk->y[slot(index).offset]; }
     double time(qsizetype index) const { return slot(index).chunk->time[slot(index).offset]; }
+    // Asks for the X and Y of a point to be brought into the cache ahead of their reading.
+    void prefetch(qsizetype index) const {
+        const Slot s = slot(index);
+        __builtin_prefetch(&s.chunk->x[s.offset]);
+        __builtin_prefetch(&s.chunk->y[s.offset]);
+    }
 
     // Calls visit(const double* values, qsizetype count) for each contiguous stretch of the Y
     // values of points [from, to).
