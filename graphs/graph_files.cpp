@@ -201,6 +201,10 @@ void TFormGraphic::loadGraph(const QString& path) {
     });
     // Live points continue the loaded labels from where the last line's time ends.
     labelOrigin_ = graphClockSeconds() - lastTime;
+    // Shown whole, as after "Стоп", unless a run holds the axis to its span.
+    if (!running()) {
+        Chart1->bottomAxis().setAutomatic(true);
+    }
     scaleVertically(true);
     Chart1->unsetCursor();
 }

@@ -188,6 +188,24 @@ TEST_F(GraphModesTest, HumidityModeListensWithoutSendingAnything) {
     exit(window);
 }
 
+TEST_F(GraphModesTest, AFileLoadedBeforeAnyRunIsShownWhole) {
+    auto& main = start(43);
+    auto& window = open(main.MainPopupMenu->NGraphic);
+    const QString path = files.filePath(QStringLiteral("graph.txt"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    for (int i = 0; i < 14; ++i) {
+        file.write(QByteArray::number(i) + "\t" + QByteArray::number(i * 10) + "\r\n");
+    }
+    file.close();
+    window.chooseOpenFile = [&] { return path; };
+    window.NLoadDataGraphClick();
+    ASSERT_EQ(window.Graphic.count(), 14);
+    EXPECT_LE(window.Chart1->bottomAxis().minimum(), 0.0);
+    EXPECT_GE(window.Chart1->bottomAxis().maximum(), 13.0);
+    exit(window);
+}
+
 TEST_F(GraphModesTest, SavedGraphLoadsBackAndLivePointsContinueIt) {
     auto& main = start(43, true);
     auto& window = open(main.MainPopupMenu->NGraphic);
