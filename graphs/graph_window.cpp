@@ -1,5 +1,6 @@
 #include "graphs/graph_window.h"
 
+#include "graphs/chart_picture.h"
 #include "graphs/graph_clock.h"
 #include "graphs/humidity_rules.h"
 #include "graphs/point_label.h"
@@ -11,6 +12,7 @@
 #include "settings/number_format.h"
 #include "settings/settings_variables.h"
 #include "settings/typed_settings.h"
+#include "ui/application_minimize.h"
 #include "ui/line_job.h"
 
 #include <QMessageBox>
@@ -73,6 +75,7 @@ TFormGraphic::TFormGraphic(ui::WindowHost& host, GraphMode mode)
       paIndicator(new QWidget(this)), Chart2(new chart::Chart(paIndicator)),
       BarSeriesIndicator(Chart2->barSeries()), host_(host), mode_(mode) {
     createComponents();
+    ui::minimizeApplicationWith(*this);
     FormCreate();
 }
 
@@ -206,6 +209,16 @@ void TFormGraphic::createPopupMenu() {
         GraphPopupMenu->addAction(QStringLiteral("Отобразить на графике данные из файла"));
     connect(NSaveDataGraph, &QAction::triggered, this, [this] { NSaveDataGraphClick(); });
     connect(NLoadDataGraph, &QAction::triggered, this, [this] { NLoadDataGraphClick(); });
+    NSaveGraphPicture = insertPictureItem(
+        *GraphPopupMenu, nullptr, *Chart1,
+        {[this](QFileDialog& dialog) {
+             if (chooseSaveFile) {
+                 return chooseSaveFile();
+             }
+             return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0)
+                                                       : QString();
+         },
+         [this](const QString& path, const QString& reason) { showFileError(path, reason); }});
     Chart1->setPopupMenu(GraphPopupMenu);
     Chart2->setPopupMenu(GraphPopupMenu);
     // An empty graph has nothing to save.

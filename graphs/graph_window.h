@@ -131,6 +131,7 @@ public:
     QMenu* GraphPopupMenu;
     QAction* NSaveDataGraph;
     QAction* NLoadDataGraph;
+    QAction* NSaveGraphPicture;
     QTimer TimerGraphic;
     QTimer TimerAutoSave;
 

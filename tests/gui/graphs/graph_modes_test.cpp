@@ -1,5 +1,6 @@
 // The threshold and humidity modes of the graph window and its files, over a simulated bus.
 #include "app/window_launchers.h"
+#include "graphs/graph_file_dialogs.h"
 #include "graphs/graph_window.h"
 #include "link/device_state.h"
 #include "link/worker_threads.h"
@@ -8,9 +9,11 @@
 #include "tests/support/panel_session.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -203,6 +206,27 @@ TEST_F(GraphModesTest, AFileLoadedBeforeAnyRunIsShownWhole) {
     ASSERT_EQ(window.Graphic.count(), 14);
     EXPECT_LE(window.Chart1->bottomAxis().minimum(), 0.0);
     EXPECT_GE(window.Chart1->bottomAxis().maximum(), 13.0);
+    exit(window);
+}
+
+TEST_F(GraphModesTest, FileDialogsOfferTextFilesAndThePictureOfTheChart) {
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    configureTextFileDialog(dialog, QFileDialog::AcceptSave);
+    auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    ASSERT_NE(types, nullptr);
+    ASSERT_EQ(types->count(), 2);
+    EXPECT_EQ(types->itemText(0), "Текстовый (*.txt)");
+    EXPECT_EQ(types->itemText(1), "Все");
+    EXPECT_EQ(dialog.defaultSuffix(), "txt");
+
+    auto& main = start(43);
+    auto& window = open(main.MainPopupMenu->NGraphic);
+    const QString picture = files.filePath(QStringLiteral("picture"));
+    window.chooseSaveFile = [&] { return picture; };
+    window.NSaveGraphPicture->trigger();
+    const QImage saved(picture + ".png");
+    EXPECT_EQ(saved.size(), window.Chart1->size() * window.Chart1->devicePixelRatio());
     exit(window);
 }
 
