@@ -5,10 +5,12 @@
 namespace zorvan::chart {
 namespace {
 
-// Rows are grouped in bands of this many: the part of a stroke that covers whole bands goes into
-// row runs, the rest down its column.
+// Rows are grouped in bands of this many: the part of a tall stroke that covers whole bands goes
+// into row runs, the rest down its column. A shorter stroke goes down its column whole: its runs
+// would mostly be as narrow as itself, written once more when they end.
 constexpr int kBandShift = 4;
 constexpr int kBandRows = 1 << kBandShift;
+constexpr int kMinRunBands = 3;
 
 class Writer {
 public:
@@ -65,11 +67,13 @@ void writeDisjoint(const Writer& writer, QRect clip, const std::vector<Stroke>& 
         }
         const int firstBand = (top - clip.top() + kBandRows - 1) >> kBandShift;
         const int endBand = (bottom - clip.top() + 1) >> kBandShift;
-        for (int x = left; x <= right; ++x) {
-            if (firstBand >= endBand) {
+        if (endBand - firstBand < kMinRunBands) {
+            for (int x = left; x <= right; ++x) {
                 writer.column(x, top, bottom, stroke.pixel);
-                continue;
             }
+            continue;
+        }
+        for (int x = left; x <= right; ++x) {
             writer.column(x, top, clip.top() + (firstBand << kBandShift) - 1, stroke.pixel);
             writer.column(x, clip.top() + (endBand << kBandShift), bottom, stroke.pixel);
         }
