@@ -4,6 +4,7 @@
 #include "graphs/graph_file.h"
 #include "graphs/graph_file_dialogs.h"
 #include "graphs/graph_window.h"
+#include "graphs/point_colours.h"
 #include "graphs/point_label.h"
 #include "graphs/recording_file.h"
 #include "graphs/whole_file.h"
@@ -22,10 +23,6 @@ namespace zorvan::graphs {
 
 namespace {
 
-const QColor kRed(255, 0, 0);
-const QColor kBlue(0, 0, 255);
-const QColor kTeal(0, 128, 128);
-const QColor kGreen(0, 128, 0);
 constexpr int kTemperatureDecimals = 2;
 
 // Saves chosen by the user run one after another, so that two of them never write the same files
@@ -176,11 +173,11 @@ void TFormGraphic::loadGraph(const QString& path) {
         QColor colour;
     };
     const std::vector<Target> targets =
-        humidity ? std::vector<Target>{{&Graphic, kTeal},
-                                       {&GraphicTemperatury, kRed},
-                                       {&GraphicDopPole, kGreen},
-                                       {&GraphicTemperatury2, kRed}}
-                 : std::vector<Target>{{&Graphic, kRed}, {&Graphic2, kBlue}};
+        humidity ? std::vector<Target>{{&Graphic, kPointTeal},
+                                       {&GraphicTemperatury, kPointRed},
+                                       {&GraphicDopPole, kPointGreen},
+                                       {&GraphicTemperatury2, kPointRed}}
+                 : std::vector<Target>{{&Graphic, kPointRed}, {&Graphic2, kPointBlue}};
     const double secondsPerUnit = humidity ? 60.0 : 1.0;
     double lastTime = 0.0;
     readGraphFile(file, columns, [&](const GraphFileLine& line) {

@@ -171,6 +171,7 @@ private:
     void colourIndicator();
     void FormClose();
     void writeChangedSettings();
+    void writeChangedHumiditySettings();
     void placeControls();
     // A column of a saved graph: the series and its decimals.
     struct SavedColumn {
