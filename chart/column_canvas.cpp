@@ -2,7 +2,9 @@
 
 #include <QPaintEngine>
 #include <QPainter>
+#include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace zorvan::chart {
 namespace {
@@ -28,7 +30,9 @@ void ColumnCanvas::begin(const QRect& area) {
     area_ = area;
     strokes_.clear();
     touched_ = QRect();
-    disjoint_ = true;
+    ordered_ = true;
+    rightmost_ = std::numeric_limits<int>::min();
+    otherPixelsRight_ = std::numeric_limits<int>::min();
     opaque_ = true;
 }
 
@@ -37,11 +41,15 @@ void ColumnCanvas::addStroke(int left, int top, int bottom, int width, const QCo
     if (stroke.isEmpty()) {
         return;
     }
-    disjoint_ = disjoint_ &&
-                (strokes_.empty() || stroke.left() >= strokes_.back().left + strokes_.back().width);
+    const QRgb pixel = qPremultiply(colour.rgba());
+    if (!strokes_.empty() && pixel != strokes_.back().pixel) {
+        otherPixelsRight_ = rightmost_;
+    }
+    ordered_ = ordered_ && (strokes_.empty() || stroke.left() >= strokes_.back().left) &&
+               stroke.left() > otherPixelsRight_;
+    rightmost_ = std::max(rightmost_, stroke.right());
     opaque_ = opaque_ && colour.alpha() == 255;
-    strokes_.push_back({stroke.left(), stroke.width(), stroke.top(), stroke.bottom(),
-                        qPremultiply(colour.rgba())});
+    strokes_.push_back({stroke.left(), stroke.width(), stroke.top(), stroke.bottom(), pixel});
     touched_ |= stroke;
 }
 
@@ -80,7 +88,7 @@ bool ColumnCanvas::writeIntoDevice(QPainter& painter) {
     clip &= image->rect().translated(-offset);
     const StrokeTarget target{reinterpret_cast<QRgb*>(image->bits()),
                               image->bytesPerLine() / qsizetype(sizeof(QRgb)), offset, clip};
-    writeStrokes(target, strokes_, disjoint_);
+    writeStrokes(target, strokes_, ordered_);
     return true;
 }
 
@@ -93,7 +101,7 @@ void ColumnCanvas::drawThroughImage(QPainter& painter) {
     const StrokeTarget target{reinterpret_cast<QRgb*>(image_.bits()),
                               image_.bytesPerLine() / qsizetype(sizeof(QRgb)), -area_.topLeft(),
                               touched_};
-    writeStrokes(target, strokes_, disjoint_);
+    writeStrokes(target, strokes_, ordered_);
     painter.drawImage(touched_.topLeft(), image_, inImage);
     // Cleared behind the blit, so the image is transparent whenever strokes begin.
     for (int y = inImage.top(); y <= inImage.bottom(); ++y) {

@@ -32,7 +32,10 @@ private:
     QRect area_;
     std::vector<Stroke> strokes_; // in widget pixels, within the area
     QRect touched_;
-    bool disjoint_ = true; // each stroke lies right of the one before
+    // The strokes come left to right, each right of every earlier one of another pixel.
+    bool ordered_ = true;
+    int rightmost_ = 0;        // the rightmost pixel column of the strokes so far
+    int otherPixelsRight_ = 0; // that of the strokes before the last change of pixel
     bool opaque_ = true;
     QImage image_;
 };

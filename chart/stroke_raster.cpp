@@ -47,7 +47,7 @@ struct BandRun {
 };
 
 // Bands are counted from the top of the clip, so every band lies within it.
-void writeDisjoint(const Writer& writer, QRect clip, const std::vector<Stroke>& strokes) {
+void writeOrdered(const Writer& writer, QRect clip, const std::vector<Stroke>& strokes) {
     std::vector<BandRun> runs(std::size_t(clip.height() >> kBandShift) + 1);
     const auto flush = [&](std::size_t band) {
         BandRun& run = runs[band];
@@ -79,12 +79,12 @@ void writeDisjoint(const Writer& writer, QRect clip, const std::vector<Stroke>& 
         }
         for (int band = firstBand; band < endBand; ++band) {
             BandRun& run = runs[std::size_t(band)];
-            if (run.end != left || run.pixel != stroke.pixel) {
+            if (run.end < left || run.pixel != stroke.pixel) {
                 flush(std::size_t(band));
                 run.left = left;
                 run.pixel = stroke.pixel;
             }
-            run.end = right + 1;
+            run.end = std::max(run.end, right + 1);
         }
     }
     for (std::size_t band = 0; band < runs.size(); ++band) {
@@ -94,10 +94,10 @@ void writeDisjoint(const Writer& writer, QRect clip, const std::vector<Stroke>& 
 
 } // namespace
 
-void writeStrokes(const StrokeTarget& target, const std::vector<Stroke>& strokes, bool disjoint) {
+void writeStrokes(const StrokeTarget& target, const std::vector<Stroke>& strokes, bool ordered) {
     const Writer writer(target);
-    if (disjoint) {
-        writeDisjoint(writer, target.clip, strokes);
+    if (ordered) {
+        writeOrdered(writer, target.clip, strokes);
         return;
     }
     for (const Stroke& stroke : strokes) {

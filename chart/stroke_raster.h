@@ -24,10 +24,11 @@ struct StrokeTarget {
     QRect clip;
 };
 
-// Writes the strokes, later ones over earlier ones. When no two of them share a pixel column
-// (`disjoint`), rows of equal pixels across neighbouring strokes are written as row runs: a
-// stroke written down a column puts every pixel on its own cache line and memory page, which
-// costs many times more than writing the same pixels along rows.
-void writeStrokes(const StrokeTarget& target, const std::vector<Stroke>& strokes, bool disjoint);
+// Writes the strokes, later ones over earlier ones. When they come left to right and each lies
+// right of every earlier one of another pixel (`ordered`: wide strokes of one colour may overlap),
+// rows of equal pixels across neighbouring strokes are written as row runs: a stroke written
+// down a column puts every pixel on its own cache line and memory page, which costs many times
+// more than writing the same pixels along rows.
+void writeStrokes(const StrokeTarget& target, const std::vector<Stroke>& strokes, bool ordered);
 
 } // namespace zorvan::chart

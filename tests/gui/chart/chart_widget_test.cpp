@@ -1,9 +1,13 @@
 #include "chart/chart.h"
+#include "chart/column_canvas.h"
 
 #include <QMenu>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
+#include <cmath>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace zorvan::chart {
 namespace {
@@ -39,7 +43,9 @@ TEST(ChartPixels, StrokesWrittenIntoTheTargetLookAsThoseDrawnThroughAnImage) {
     wide.setPenWidth(3);
     for (int i = 0; i < 20'000; ++i) {
         thin.append(i, (i * 7919) % 1000 + (i % 5000 == 0 ? 4000 : 0));
-        wide.append(i, (i * 104729) % 700, 0.0, (i / 3000) % 2 ? QColor(Qt::red) : QColor());
+        // Stroke heights that change from column to column, and a colour change in most.
+        wide.append(i, ((i * 104729) % 1000) * std::sin(i * 0.0003), 0.0,
+                    (i / 97) % 2 ? QColor(Qt::red) : QColor());
     }
     for (const QPoint offset : {QPoint(0, 0), QPoint(-60, 45)}) {
         QImage direct(520, 330, QImage::Format_RGB32);
@@ -56,6 +62,41 @@ TEST(ChartPixels, StrokesWrittenIntoTheTargetLookAsThoseDrawnThroughAnImage) {
             }
         }
         EXPECT_GT(thinPixels, 5'000);
+    }
+}
+
+// However the canvas writes them, a later stroke lies over an earlier one: wide strokes of a pen
+// three pixels wide that overlap their neighbours, in colours that change every few columns.
+TEST(ChartPixels, ACanvasPaintsEachStrokeOverTheOnesBefore) {
+    const QRect area(10, 20, 200, 150);
+    std::mt19937 random(2);
+    std::uniform_int_distribution<int> row(0, 200);
+    std::bernoulli_distribution keepColour(0.7);
+    const QColor colours[] = {Qt::red, Qt::blue};
+    for (const QImage::Format format : {QImage::Format_RGB32, QImage::Format_RGB888}) {
+        QImage image(240, 200, format);
+        image.fill(Qt::white);
+        QImage want = image.convertToFormat(QImage::Format_RGB32);
+        ColumnCanvas canvas;
+        canvas.begin(area);
+        int colour = 0;
+        for (int column = area.left(); column <= area.right(); ++column) {
+            const int a = row(random);
+            const int b = row(random);
+            colour = keepColour(random) ? colour : 1 - colour;
+            canvas.addStroke(column - 1, std::min(a, b), std::max(a, b), 3, colours[colour]);
+            const QRect stroke =
+                QRect(column - 1, std::min(a, b), 3, std::abs(a - b) + 1).intersected(area);
+            for (int y = stroke.top(); y <= stroke.bottom(); ++y) {
+                for (int x = stroke.left(); x <= stroke.right(); ++x) {
+                    want.setPixel(x, y, colours[colour].rgb());
+                }
+            }
+        }
+        QPainter painter(&image);
+        canvas.paintOnto(painter);
+        painter.end();
+        EXPECT_EQ(image.convertToFormat(QImage::Format_RGB32), want) << format;
     }
 }
 

@@ -7,8 +7,9 @@ namespace zorvan::chart {
 namespace {
 
 // Row runs must put every stroke pixel where writing it down its column puts it, and nothing
-// outside the clip: strokes of all heights, band-aligned or not, touching, apart, of changing
-// colour, partly or wholly outside a clip that itself starts off the bands.
+// outside the clip: strokes of all heights and of widths that overlap their neighbours of the
+// same colour, band-aligned or not, touching, apart, of changing colour, partly or wholly outside
+// a clip that itself starts off the bands.
 TEST(StrokeRaster, RowRunsWriteExactlyTheStrokePixelsWithinTheClip) {
     constexpr int kWidth = 300;
     constexpr int kHeight = 200;
@@ -18,25 +19,36 @@ TEST(StrokeRaster, RowRunsWriteExactlyTheStrokePixelsWithinTheClip) {
     std::mt19937 random(11);
     std::uniform_int_distribution<int> row(-20, kHeight + 20);
     std::uniform_int_distribution<int> gap(0, 2);
+    std::uniform_int_distribution<int> width(1, 3);
     std::uniform_int_distribution<int> colour(0, 2);
     std::bernoulli_distribution keepColour(0.9);
     for (int trial = 0; trial < 20; ++trial) {
         std::vector<Stroke> strokes;
         int pixel = 0;
-        for (int x = -5; x < kWidth + 5; x += 1 + gap(random)) {
+        int rightmost = -100;
+        for (int x = -5; x < kWidth + 5; x += gap(random)) {
             const int a = row(random);
             const int b = row(random);
-            pixel = keepColour(random) ? pixel : colour(random);
-            strokes.push_back({x, 1, std::min(a, b), std::max(a, b), pixels[pixel]});
+            const int next = keepColour(random) ? pixel : colour(random);
+            if (next != pixel) {
+                // Another colour starts right of everything so far.
+                x = std::max(x, rightmost + 1);
+                pixel = next;
+            }
+            strokes.push_back(
+                {x, trial % 2 ? width(random) : 1, std::min(a, b), std::max(a, b), pixels[pixel]});
+            rightmost = std::max(rightmost, x + strokes.back().width - 1);
         }
         std::vector<QRgb> got(kWidth * kHeight, 0);
         std::vector<QRgb> want(kWidth * kHeight, 0);
         writeStrokes({got.data(), kWidth, offset, clip}, strokes, true);
         for (const Stroke& stroke : strokes) {
-            for (int y = stroke.top; y <= stroke.bottom; ++y) {
-                if (clip.contains(stroke.left, y)) {
-                    want[std::size_t((y + offset.y()) * kWidth + stroke.left + offset.x())] =
-                        stroke.pixel;
+            for (int x = stroke.left; x < stroke.left + stroke.width; ++x) {
+                for (int y = stroke.top; y <= stroke.bottom; ++y) {
+                    if (clip.contains(x, y)) {
+                        want[std::size_t((y + offset.y()) * kWidth + x + offset.x())] =
+                            stroke.pixel;
+                    }
                 }
             }
         }
