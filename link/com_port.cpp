@@ -39,33 +39,22 @@ bool setUpLine(const PortSetup& setup) {
            comPortHandle->setReadTimeout(setup.readTimeoutMs);
 }
 
-std::string quoted(const std::string& name) {
-    return "\"" + name + "\"";
-}
-
-PortMessage openFailure(const OpenResult& result) {
-    const std::string prefix = "Не могу открыть " + quoted(comPortName);
+PortFailure openFailure(const OpenResult& result) {
     switch (result.status) {
     case OpenStatus::NotFound:
-        return {prefix + ",\nтакого порта не существует.\nОпрос не осуществляется.", 10, 37, 55};
+        return {PortFailureKind::NotFound, comPortName};
     case OpenStatus::Busy:
-        return {prefix + ",\nпорт занят.\nОпрос не осуществляется.", 10, 37, 55};
+        return {PortFailureKind::Busy, comPortName};
     default:
-        return {prefix + ",\nкод ошибки: " + std::to_string(result.systemCode) +
-                    ".\nОпрос не осуществляется.",
-                10, 38, 54};
+        return {PortFailureKind::OtherError, comPortName, result.systemCode};
     }
-}
-
-PortMessage setupFailure() {
-    return {"Необходимые параметры\nпорта" + quoted(comPortName) + "\nне установлены", 12, 36, 56};
 }
 
 } // namespace
 
-bool OpenComPort(std::int32_t readTimeoutMs, const PortMessageSink& showMessage) {
+bool OpenComPort(std::int32_t readTimeoutMs, const PortFailureSink& reportFailure) {
     if (comPortName.empty()) {
-        showMessage({"COM-порт не задан.", 14, 52, 40});
+        reportFailure({PortFailureKind::NoName, comPortName});
         return false;
     }
     const std::lock_guard lock(comPortMutex);
@@ -73,11 +62,11 @@ bool OpenComPort(std::int32_t readTimeoutMs, const PortMessageSink& showMessage)
     lastSetup = {comPortName, baudRate, readTimeoutMs};
     const OpenResult result = openHandle(lastSetup);
     if (result.status != OpenStatus::Opened) {
-        showMessage(openFailure(result));
+        reportFailure(openFailure(result));
         return false;
     }
     if (!setUpLine(lastSetup)) {
-        showMessage(setupFailure());
+        reportFailure({PortFailureKind::SetupFailed, comPortName});
         return false;
     }
     return true;

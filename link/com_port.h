@@ -17,18 +17,25 @@ namespace zorvan::link {
 inline std::mutex comPortMutex;
 inline std::unique_ptr<SerialPort> comPortHandle;
 
-// A failure text for the indicator's message label, with the label's font size and geometry.
-struct PortMessage {
-    std::string text;
-    int fontSize = 0;
-    int top = 0;
-    int height = 0;
+// Why the port could not be used; the windows put it into words.
+enum class PortFailureKind {
+    NoName,      // no port name in the settings: the system was not asked
+    NotFound,    // no such port
+    Busy,        // another program holds it
+    OtherError,  // any other refusal, with the system's error code
+    SetupFailed, // opened, but the line settings were refused
 };
-using PortMessageSink = std::function<void(const PortMessage&)>;
 
-// Opens comPortName at baudRate with the given read time-out. On failure it hands the message
-// to the sink and returns false; after a failed line setup the port stays open.
-bool OpenComPort(std::int32_t readTimeoutMs, const PortMessageSink& showMessage);
+struct PortFailure {
+    PortFailureKind kind = PortFailureKind::NoName;
+    std::string portName;
+    int systemCode = 0; // OtherError only
+};
+using PortFailureSink = std::function<void(const PortFailure&)>;
+
+// Opens comPortName at baudRate with the given read time-out. On failure it hands the reason to
+// the sink and returns false; after a failed line setup the port stays open.
+bool OpenComPort(std::int32_t readTimeoutMs, const PortFailureSink& reportFailure);
 
 // The program ends: the read in flight stops waiting, and from now on every exchange still sends
 // its request but takes only the answer bytes already there. So the keyboard unlock still goes

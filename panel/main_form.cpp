@@ -8,6 +8,7 @@
 #include "panel/instrument_window.h"
 #include "panel/message_window.h"
 #include "panel/panel_state.h"
+#include "panel/port_messages.h"
 #include "settings/keys.h"
 #include "settings/settings_loader.h"
 #include "settings/settings_variables.h"
@@ -164,9 +165,9 @@ InstrumentPanel* TMainFormTestIndZorvan4::panelOf(int device) const {
 
 void TMainFormTestIndZorvan4::openPortAndStartPolling() {
     const bool opened =
-        link::OpenComPort(link::readTotalTimeoutConstant, [this](const link::PortMessage& message) {
-            showIndicatorMessage(QString::fromStdString(message.text), message.fontSize,
-                                 message.top, message.height);
+        link::OpenComPort(link::readTotalTimeoutConstant, [this](const link::PortFailure& failure) {
+            const PortMessage message = portMessage(failure);
+            showIndicatorMessage(message.text, message.fontSize, message.top, message.height);
         });
     if (opened) {
         link::StartCommand(link::deviceAddress[0], link::kServiceCode, link::kUnlockKeyboard);
@@ -247,9 +248,9 @@ void TMainFormTestIndZorvan4::showPanels() {
     }
 }
 
-void TMainFormTestIndZorvan4::holdIndicatorMessage(const link::PortMessage& message) {
-    holdIndicatorMessage(QString::fromStdString(message.text), message.fontSize, message.top,
-                         message.height);
+void TMainFormTestIndZorvan4::holdIndicatorMessage(const link::PortFailure& failure) {
+    const PortMessage message = portMessage(failure);
+    holdIndicatorMessage(message.text, message.fontSize, message.top, message.height);
 }
 
 void TMainFormTestIndZorvan4::hideIndicatorMessage() {

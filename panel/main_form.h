@@ -45,7 +45,7 @@ public:
     void showPanels() override;
     void openInstrumentWindow(int device) override;
     void closeInstrumentWindow(int device) override;
-    void holdIndicatorMessage(const link::PortMessage& message) override;
+    void holdIndicatorMessage(const link::PortFailure& failure) override;
     void hideIndicatorMessage() override;
     void reportNoAnswer() override;
     QWidget* ownerWindow() override { return this; }

@@ -308,7 +308,7 @@ void TfmProperties::reopenPort() {
         link::CloseComPort();
         outcome.opened = link::OpenComPort(
             link::readTotalTimeoutConstant,
-            [&outcome](const link::PortMessage& message) { outcome.failure = message; });
+            [&outcome](const link::PortFailure& failure) { outcome.failure = failure; });
         if (outcome.opened) {
             outcome.acknowledged =
                 link::SendCommand(static_cast<std::uint8_t>(link::deviceAddress[0]),

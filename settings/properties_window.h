@@ -108,7 +108,7 @@ private:
     struct PortReopen {
         bool opened = false;
         bool acknowledged = false;
-        link::PortMessage failure;
+        link::PortFailure failure;
     };
     static void showReopen(ui::WindowHost& host, const PortReopen& outcome);
 

@@ -29,7 +29,7 @@ public:
     virtual void closeInstrumentWindow(int device) = 0;
 
     // The main window's indicator message: a port that failed to open, or hidden after it opened.
-    virtual void holdIndicatorMessage(const link::PortMessage& message) = 0;
+    virtual void holdIndicatorMessage(const link::PortFailure& failure) = 0;
     virtual void hideIndicatorMessage() = 0;
     // Instrument 1 did not acknowledge after a reopen; returns once the user closed the message.
     virtual void reportNoAnswer() = 0;

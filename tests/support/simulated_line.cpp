@@ -25,7 +25,7 @@ SimulatedLine::~SimulatedLine() {
 bool SimulatedLine::open(std::int32_t readTimeoutMs) {
     link::readTotalTimeoutConstant = readTimeoutMs;
     return link::OpenComPort(
-        readTimeoutMs, [this](const link::PortMessage& message) { messages.push_back(message); });
+        readTimeoutMs, [this](const link::PortFailure& failure) { failures.push_back(failure); });
 }
 
 sim::InstrumentHandle SimulatedLine::add(std::uint8_t address, sim::VersionBytes version) {

@@ -32,7 +32,7 @@ public:
 
     sim::Bus bus;
     std::unique_ptr<sim::PtyServer> server;
-    std::vector<link::PortMessage> messages; // what OpenComPort showed
+    std::vector<link::PortFailure> failures; // what OpenComPort reported
 };
 
 // The 4-byte request a master sends, built by the simulator's reading of the protocol, for

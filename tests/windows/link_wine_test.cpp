@@ -89,7 +89,7 @@ protected:
         commandBusy = false;
         setLinePacing({});
         ASSERT_TRUE(
-            OpenComPort(kTimeoutMs, [this](const PortMessage& m) { messages.push_back(m); }));
+            OpenComPort(kTimeoutMs, [this](const PortFailure& f) { failures.push_back(f); }));
         recordStart = readRecord().size();
     }
 
@@ -110,7 +110,7 @@ protected:
         return lines;
     }
 
-    std::vector<PortMessage> messages;
+    std::vector<PortFailure> failures;
     std::size_t recordStart = 0;
     std::uint8_t answer[32]{};
 };
@@ -128,7 +128,7 @@ TEST_F(WineLine, ExchangesOfEveryShapeReachTheInstrument) {
     EXPECT_EQ(lines[0].bytes, requestFrame(kRead | kAddress, 236, 3));
     EXPECT_EQ(lines[1].bytes, requestFrame(kAddress, 255, 17));
     EXPECT_EQ(lines[2].bytes, (Frame{kAddress, 255, 0, 250, lines[2].bytes.back()}));
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(failures.empty());
 }
 
 TEST_F(WineLine, ExchangesKeepTheirPausesOnTheLine) {
@@ -176,9 +176,9 @@ TEST(WineListen, ListenDataTakesTheSecondMastersExchange) {
     comPortName = kListenPort;
     baudRate = 9600;
     setLinePacing({});
-    std::vector<PortMessage> messages;
+    std::vector<PortFailure> failures;
     // Longer than the second master's period, so one attempt sees a whole exchange.
-    ASSERT_TRUE(OpenComPort(1500, [&](const PortMessage& m) { messages.push_back(m); }));
+    ASSERT_TRUE(OpenComPort(1500, [&](const PortFailure& f) { failures.push_back(f); }));
     DiscardReceived(); // what the second master said before the port was open
     std::uint8_t buffer[11 + 7]{};
     const bool taken = ListenData(kRead | kAddress, 149, 11, buffer);
@@ -211,9 +211,9 @@ TEST(WinePort, ReadWaitsOutItsTimeOutOrEndsWithTheWholeAnswer) {
     EXPECT_EQ(bytes[3], 43);
 }
 
-TEST(WinePort, MissingAndBusyPortsGetTheirMessages) {
-    std::vector<PortMessage> messages;
-    const auto collect = [&](const PortMessage& m) { messages.push_back(m); };
+TEST(WinePort, MissingAndBusyPortsAreToldApart) {
+    std::vector<PortFailure> failures;
+    const auto collect = [&](const PortFailure& f) { failures.push_back(f); };
     baudRate = 9600;
     comPortName = "COM99";
     EXPECT_FALSE(OpenComPort(kTimeoutMs, collect));
@@ -226,11 +226,11 @@ TEST(WinePort, MissingAndBusyPortsGetTheirMessages) {
     EXPECT_TRUE(OpenComPort(kTimeoutMs, collect)) << "a closed port is free again";
     CloseComPort();
 
-    ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[0].text,
-              "Не могу открыть \"COM99\",\nтакого порта не существует.\nОпрос не осуществляется.");
-    EXPECT_EQ(messages[1].text,
-              "Не могу открыть \"" + kPort + "\",\nпорт занят.\nОпрос не осуществляется.");
+    ASSERT_EQ(failures.size(), 2u);
+    EXPECT_EQ(failures[0].kind, PortFailureKind::NotFound);
+    EXPECT_EQ(failures[0].portName, "COM99");
+    EXPECT_EQ(failures[1].kind, PortFailureKind::Busy);
+    EXPECT_EQ(failures[1].portName, kPort);
 }
 
 TEST(WinePort, PortListHasTheLinkedPortsHeldOrNot) {

@@ -207,7 +207,7 @@ public:
     void showPanels() override { calls << QStringLiteral("show panels"); }
     void openInstrumentWindow(int d) override { calls << QStringLiteral("open %1").arg(d); }
     void closeInstrumentWindow(int d) override { calls << QStringLiteral("close %1").arg(d); }
-    void holdIndicatorMessage(const link::PortMessage&) override {
+    void holdIndicatorMessage(const link::PortFailure&) override {
         calls << QStringLiteral("message");
     }
     void hideIndicatorMessage() override { calls << QStringLiteral("hide message"); }

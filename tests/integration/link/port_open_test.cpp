@@ -1,8 +1,10 @@
-// Opening the port: each failure has its own text and label geometry.
+// Opening the port: each failure is reported as its kind, with the port's name and the system's
+// code.
 #include "link/com_port.h"
 #include "link/device_state.h"
 #include "tests/support/simulated_line.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -18,46 +20,40 @@ using testing::SimulatedLine;
 
 struct Shown {
     bool opened;
-    std::vector<PortMessage> messages;
+    std::vector<PortFailure> failures;
 };
 
 Shown openNamed(const std::string& name, std::int32_t baud = 9600) {
     comPortName = name;
     baudRate = baud;
     Shown shown{};
-    shown.opened = OpenComPort(200, [&](const PortMessage& m) { shown.messages.push_back(m); });
+    shown.opened = OpenComPort(200, [&](const PortFailure& f) { shown.failures.push_back(f); });
     CloseComPort();
     return shown;
 }
 
-void expectMessage(const Shown& shown, const std::string& text, int font, int top, int height) {
+void expectFailure(const Shown& shown, PortFailureKind kind, const std::string& name,
+                   int systemCode = 0) {
     EXPECT_FALSE(shown.opened);
-    ASSERT_EQ(shown.messages.size(), 1u);
-    EXPECT_EQ(shown.messages[0].text, text);
-    EXPECT_EQ(shown.messages[0].fontSize, font);
-    EXPECT_EQ(shown.messages[0].top, top);
-    EXPECT_EQ(shown.messages[0].height, height);
+    ASSERT_EQ(shown.failures.size(), 1u);
+    EXPECT_EQ(shown.failures[0].kind, kind);
+    EXPECT_EQ(shown.failures[0].portName, name);
+    EXPECT_EQ(shown.failures[0].systemCode, systemCode);
 }
 
 TEST(PortOpen, EmptyNameIsReportedWithoutTryingTheSystem) {
-    expectMessage(openNamed(""), "COM-порт не задан.", 14, 52, 40);
+    expectFailure(openNamed(""), PortFailureKind::NoName, "");
 }
 
 TEST(PortOpen, MissingPortNamesThePort) {
-    expectMessage(openNamed("ttyNoSuchPort7"),
-                  "Не могу открыть \"ttyNoSuchPort7\",\nтакого порта не существует.\n"
-                  "Опрос не осуществляется.",
-                  10, 37, 55);
+    expectFailure(openNamed("ttyNoSuchPort7"), PortFailureKind::NotFound, "ttyNoSuchPort7");
 }
 
 TEST(PortOpen, PortHeldByAnotherProgramIsBusy) {
     SimulatedLine line;
     auto other = makeSerialPort();
     ASSERT_EQ(other->open(line.server->path()).status, OpenStatus::Opened);
-    expectMessage(openNamed(line.server->path()),
-                  "Не могу открыть \"" + line.server->path() +
-                      "\",\nпорт занят.\nОпрос не осуществляется.",
-                  10, 37, 55);
+    expectFailure(openNamed(line.server->path()), PortFailureKind::Busy, line.server->path());
     other->close();
     EXPECT_TRUE(openNamed(line.server->path()).opened) << "free again once the other closed it";
 }
@@ -103,25 +99,19 @@ TEST(PortOpen, OtherErrorsShowTheSystemCode) {
     const auto file = std::filesystem::temp_directory_path() / "zorvan-not-a-port";
     std::fclose(std::fopen(file.c_str(), "w"));
     // A plain file opens but is no terminal: the exclusive-use request fails with ENOTTY.
-    expectMessage(openNamed(file.string()),
-                  "Не могу открыть \"" + file.string() +
-                      "\",\nкод ошибки: 25.\nОпрос не осуществляется.",
-                  10, 38, 54);
+    expectFailure(openNamed(file.string()), PortFailureKind::OtherError, file.string(), ENOTTY);
     std::filesystem::remove(file);
 }
 
 TEST(PortOpen, UnsupportedSpeedLeavesTheLineUnset) {
     SimulatedLine line;
-    expectMessage(openNamed(line.server->path(), 12345),
-                  "Необходимые параметры\nпорта\"" + line.server->path() + "\"\nне установлены", 12,
-                  36, 56);
+    expectFailure(openNamed(line.server->path(), 12345), PortFailureKind::SetupFailed,
+                  line.server->path());
 }
 
 TEST(PortOpen, NameWithoutSlashMeansADevice) {
     // "null" only exists as /dev/null; it is no terminal, so the code says it was found.
-    expectMessage(openNamed("null"),
-                  "Не могу открыть \"null\",\nкод ошибки: 25.\nОпрос не осуществляется.", 10, 38,
-                  54);
+    expectFailure(openNamed("null"), PortFailureKind::OtherError, "null", ENOTTY);
 }
 
 } // namespace
