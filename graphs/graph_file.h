@@ -38,6 +38,7 @@ QByteArray buildGraphFile(qsizetype points, const std::function<QString(qsizetyp
 // number in either separator; a missing or unconvertible field is empty.
 struct GraphFileLine {
     QString time;
+    std::optional<double> timeValue; // the time field as a number, when it is one
     std::vector<std::optional<double>> values;
 };
 

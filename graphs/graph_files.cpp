@@ -181,7 +181,7 @@ void TFormGraphic::loadGraph(const QString& path) {
     const double secondsPerUnit = humidity ? 60.0 : 1.0;
     double lastTime = 0.0;
     readGraphFile(file, columns, [&](const GraphFileLine& line) {
-        const std::optional<double> time = settings::parseReal(line.time);
+        const std::optional<double> time = line.timeValue;
         const QString label = labelOfTimeField(line.time, humidity);
         // A time that is no number leaves the point's label without one.
         const double seconds = time ? *time * secondsPerUnit : std::nan("");

@@ -1,9 +1,9 @@
 #include "graphs/point_label.h"
 
+#include "graphs/fixed_point.h"
 #include "settings/number_format.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 namespace zorvan::graphs {
@@ -16,17 +16,13 @@ const QString kMinutesUnit = QStringLiteral("мин.");
 // " " + the value in fixed point with the process decimal separator + `unit`, made in one
 // allocation: a save formats a label for each of a hundred thousand points.
 QString labelOf(double value, int decimals, const QString& unit) {
-    char digits[400];
-    const auto [end, error] =
-        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals);
-    const qsizetype length = error == std::errc{} ? end - digits : 0;
+    char digits[kMaxFixedLength];
+    const int length = writeFixed(digits, value, decimals, settings::decimalSeparator().toLatin1());
     QString text(1 + length + unit.size(), Qt::Uninitialized);
     QChar* out = text.data();
     *out++ = u' ';
-    const QChar separator = settings::decimalSeparator();
-    for (qsizetype i = 0; i < length; ++i) {
-        *out++ = digits[i] == '.' ? separator : QChar(QLatin1Char(digits[i]));
-    }
+    out =
+        std::transform(digits, digits + length, out, [](char c) { return QChar(QLatin1Char(c)); });
     std::copy(unit.begin(), unit.end(), out);
     return text;
 }

@@ -68,7 +68,12 @@ QString toCanonicalForm(QStringView text, QChar separator) {
 } // namespace
 
 QChar decimalSeparator() {
-    return chosenSeparator().value_or(systemSeparator());
+    // Not value_or: the system locale is asked only while no separator was chosen, since every
+    // label and file line asks for the separator.
+    if (const std::optional<QChar> chosen = chosenSeparator()) {
+        return *chosen;
+    }
+    return systemSeparator();
 }
 
 void setDecimalSeparator(QChar separator) {
