@@ -86,6 +86,9 @@ bool ColumnCanvas::writeIntoDevice(QPainter& painter) {
         return false;
     }
     clip &= image->rect().translated(-offset);
+    if (clip.isEmpty()) {
+        return true;
+    }
     const StrokeTarget target{reinterpret_cast<QRgb*>(image->bits()),
                               image->bytesPerLine() / qsizetype(sizeof(QRgb)), offset, clip};
     writeStrokes(target, strokes_, ordered_);

@@ -25,6 +25,15 @@ const std::vector<ColumnExtremes>& EnvelopeCache::envelope(const LineSeries& ser
     return envelope_;
 }
 
+IndexRange EnvelopeCache::points(const LineSeries& series, const ColumnMapping& mapping) {
+    const PointsKey key{mapping, series.rewrites(), series.removed(), series.count()};
+    if (!(key == pointsKey_)) {
+        pointsKey_ = key;
+        points_ = pointsInColumns(series, mapping);
+    }
+    return points_;
+}
+
 bool EnvelopeCache::update(const LineSeries& series, const ColumnMapping& mapping) {
     if (count_ < 0 || edges_.empty() || series.rewrites() != rewrites_ ||
         mapping.columns() != mapping_.columns()) {

@@ -15,6 +15,9 @@ class EnvelopeCache {
 public:
     const std::vector<ColumnExtremes>& envelope(const LineSeries& series,
                                                 const ColumnMapping& mapping);
+    // pointsInColumns(), searched again only once the series or the mapping changed: at
+    // millions of points each probe of the search is a likely cache miss.
+    IndexRange points(const LineSeries& series, const ColumnMapping& mapping);
 
 private:
     bool update(const LineSeries& series, const ColumnMapping& mapping);
@@ -22,6 +25,16 @@ private:
     void updateColumn(const LineSeries& series, int column);
     void rebuild(const LineSeries& series, const ColumnMapping& mapping);
 
+    struct PointsKey {
+        ColumnMapping mapping;
+        quint64 rewrites;
+        qint64 removed;
+        qsizetype count;
+        bool operator==(const PointsKey&) const = default;
+    };
+
+    PointsKey pointsKey_{{0.0, 0.0, 1}, 0, 0, -1};
+    IndexRange points_;
     ColumnMapping mapping_{0.0, 0.0, 1};
     quint64 rewrites_ = 0;
     qint64 removed_ = 0;

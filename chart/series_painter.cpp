@@ -137,7 +137,7 @@ void paintLineSeries(QPainter& painter, ColumnCanvas& canvas, EnvelopeCache& env
         return;
     }
     const ColumnMapping mapping(view.x.minimum, view.x.maximum, view.area.width());
-    const IndexRange points = pointsInColumns(series, mapping);
+    const IndexRange points = envelope.points(series, mapping);
     if (points.end - points.first > view.area.width()) {
         paintEnvelope(painter, canvas, series, view, envelope.envelope(series, mapping), points);
         return;

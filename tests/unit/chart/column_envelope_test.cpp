@@ -35,6 +35,11 @@ void expectEnvelopeMatchesBruteForce(const LineSeries& series, double from, doub
     const std::vector<ColumnExtremes> envelope =
         cache ? cache->envelope(series, mapping) : columnEnvelope(series, mapping);
     ASSERT_EQ(envelope.size(), expected.size()) << from << ".." << to << " in " << columns;
+    if (cache) {
+        const IndexRange points = cache->points(series, mapping);
+        ASSERT_EQ(points.first, expected.empty() ? points.end : expected.begin()->second.first);
+        ASSERT_EQ(points.end, expected.empty() ? points.first : expected.rbegin()->second.last + 1);
+    }
     auto want = expected.begin();
     for (const ColumnExtremes& got : envelope) {
         SCOPED_TRACE(testing::Message()
