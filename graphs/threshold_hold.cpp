@@ -1,8 +1,16 @@
 #include "graphs/threshold_hold.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace zorvan::graphs {
+
+namespace {
+
+// Far above the rounding of a few multiplications, far below an instrument's last digit.
+constexpr double kScalingSlack = 1e-12;
+
+} // namespace
 
 void ThresholdHold::restart() {
     heldCount_ = 0;
@@ -11,7 +19,9 @@ void ThresholdHold::restart() {
 
 std::vector<TimedValue> ThresholdHold::take(TimedValue reading, double threshold, bool& above) {
     std::vector<TimedValue> plotted;
-    above = reading.value > threshold;
+    // Readings are the instrument's counts scaled by tenths, one rounding off for each decimal:
+    // a reading that shows the threshold is equal to it, not above.
+    above = reading.value > threshold + std::abs(threshold) * kScalingSlack;
     if (above) {
         if (heldCount_ > 0) {
             plotted.assign(held_.begin() + heldShown_, held_.begin() + heldCount_);

@@ -45,6 +45,11 @@ TEST(ThresholdHold, KeepsTenReadingsOfContextOnEachSideOfAQuietStretch) {
         << "readings already shown are not shown twice";
     EXPECT_EQ(plotted({100, 101}, 100), (std::vector<double>{100, 101}))
         << "a reading equal to the threshold is held like one below it";
+    // 100.00 from a two-decimal instrument, scaled as the instrument scales: by tenths, twice.
+    const double hundred = 10000 * (0.1 * 0.1);
+    ASSERT_NE(hundred, 100.0);
+    EXPECT_EQ(plotted(std::vector<double>(25, hundred), 100).size(), 10u)
+        << "the scaled reading equals the threshold and is held";
 }
 
 TEST(HumidityRules, AveragesOverTheRefreshPeriodAndFormatsTheFigures) {
