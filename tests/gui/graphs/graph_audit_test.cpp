@@ -50,42 +50,14 @@ QByteArray settledContents(const QString& path) {
     return seen;
 }
 
-class GraphAuditTest : public ::testing::Test {
+class GraphAuditTest : public GraphTest {
 protected:
-    panel::TMainFormTestIndZorvan4& start(std::uint8_t kind, bool second = false) {
-        return startGraphSession(session, kind, second);
-    }
-
-    static TFormGraphic& open(QAction* item) {
-        item->trigger();
-        EXPECT_TRUE(FormGraphic);
-        EXPECT_TRUE(PanelSession::waitFor([] { return FormGraphic->BitBtnPuskStop->isEnabled(); }));
-        return *FormGraphic;
-    }
-
-    // Starts the graph and takes its read timer away: the test hands in the readings.
-    static void startFed(TFormGraphic& window) {
-        window.BitBtnPuskStop->click();
-        ASSERT_TRUE(PanelSession::waitFor([&] { return window.running(); }));
-        window.TimerGraphic.stop();
-        ASSERT_TRUE(PanelSession::waitFor([] { return !link::graphReadBusy; }));
-    }
-
     static void feedHumidity(TFormGraphic& window, double humidity, int readings) {
         for (int i = 0; i < readings; ++i) {
             window.TimerViewDataGraphicTimer(
                 {static_cast<std::int32_t>(std::lround(humidity / link::graphScale)), 0, 2345,
                  950});
         }
-    }
-
-    static void exit(TFormGraphic& window) {
-        if (window.running()) {
-            window.BitBtnPuskStop->click();
-        }
-        ASSERT_TRUE(PanelSession::waitFor([] { return link::runningWorkers() == 0; }));
-        window.BitBtnCloseGraphic->click();
-        EXPECT_TRUE(PanelSession::waitFor([] { return !FormGraphic; }));
     }
 
     // Saves the graph to a file and loads it back into the same window.
@@ -98,11 +70,6 @@ protected:
         window.chooseOpenFile = [path] { return path; };
         window.NLoadDataGraphClick();
     }
-
-    void TearDown() override { closeLeftOverGraph(); }
-
-    PanelSession session;
-    QTemporaryDir files;
 };
 
 TEST_F(GraphAuditTest, HumiditySampleCarriesTemperature1ThenHumidityThenTemperature2) {

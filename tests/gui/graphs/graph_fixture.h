@@ -3,7 +3,12 @@
 #include "app/window_launchers.h"
 #include "graphs/graph_window.h"
 #include "link/device_state.h"
+#include "link/worker_threads.h"
 #include "tests/support/panel_session.h"
+
+#include <QAction>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
 
 namespace zorvan::graphs {
 
@@ -35,5 +40,48 @@ inline panel::TMainFormTestIndZorvan4& startGraphSession(testing::PanelSession& 
     session.waitForPollCycles(1);
     return main;
 }
+
+// A graph window over a simulated bus, opened from the menu, with a folder for its files.
+class GraphTest : public ::testing::Test {
+protected:
+    panel::TMainFormTestIndZorvan4& start(std::uint8_t kind, bool second = false) {
+        return startGraphSession(session, kind, second);
+    }
+
+    static TFormGraphic& open(QAction* item) {
+        item->trigger();
+        EXPECT_TRUE(FormGraphic);
+        EXPECT_TRUE(testing::PanelSession::waitFor(
+            [] { return FormGraphic->BitBtnPuskStop->isEnabled(); }));
+        return *FormGraphic;
+    }
+
+    // Starts the graph and takes its read timer away: the test hands in the readings.
+    static void startFed(TFormGraphic& window) {
+        window.BitBtnPuskStop->click();
+        ASSERT_TRUE(testing::PanelSession::waitFor([&] { return window.running(); }));
+        window.TimerGraphic.stop();
+        ASSERT_TRUE(testing::PanelSession::waitFor([] { return !link::graphReadBusy; }));
+    }
+
+    static void waitForSaves() {
+        ASSERT_TRUE(testing::PanelSession::waitFor([] { return link::runningWorkers() == 0; }));
+    }
+
+    static void exit(TFormGraphic& window) {
+        if (window.running()) {
+            window.BitBtnPuskStop->click();
+        }
+        waitForSaves();
+        window.BitBtnCloseGraphic->click();
+        EXPECT_TRUE(testing::PanelSession::waitFor([] { return !FormGraphic; }));
+    }
+
+    // A test that failed half-way leaves no window behind for the next one.
+    void TearDown() override { closeLeftOverGraph(); }
+
+    testing::PanelSession session;
+    QTemporaryDir files;
+};
 
 } // namespace zorvan::graphs

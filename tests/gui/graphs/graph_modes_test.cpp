@@ -33,45 +33,7 @@ QStringList linesOf(const QString& path) {
     return QString::fromLatin1(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
 }
 
-class GraphModesTest : public ::testing::Test {
-protected:
-    panel::TMainFormTestIndZorvan4& start(std::uint8_t kind, bool second = false) {
-        return startGraphSession(session, kind, second);
-    }
-
-    static TFormGraphic& open(QAction* item) {
-        item->trigger();
-        EXPECT_TRUE(FormGraphic);
-        EXPECT_TRUE(PanelSession::waitFor([] { return FormGraphic->BitBtnPuskStop->isEnabled(); }));
-        return *FormGraphic;
-    }
-
-    // Starts the graph and takes its read timer away: the test hands in the readings.
-    static void startFed(TFormGraphic& window) {
-        window.BitBtnPuskStop->click();
-        ASSERT_TRUE(PanelSession::waitFor([&] { return window.running(); }));
-        window.TimerGraphic.stop();
-        ASSERT_TRUE(PanelSession::waitFor([] { return !link::graphReadBusy; }));
-    }
-
-    static void exit(TFormGraphic& window) {
-        if (window.running()) {
-            window.BitBtnPuskStop->click();
-        }
-        window.BitBtnCloseGraphic->click();
-        EXPECT_TRUE(PanelSession::waitFor([] { return !FormGraphic; }));
-    }
-
-    static void waitForSaves() {
-        ASSERT_TRUE(PanelSession::waitFor([] { return link::runningWorkers() == 0; }));
-    }
-
-    // A test that failed half-way leaves no window behind for the next one.
-    void TearDown() override { closeLeftOverGraph(); }
-
-    PanelSession session;
-    QTemporaryDir files;
-};
+using GraphModesTest = GraphTest;
 
 TEST_F(GraphModesTest, ThresholdModeRefusesTextAndPlotsExcursionsWithTheirContext) {
     auto& main = start(43);
