@@ -31,6 +31,7 @@ void appendGraphFileLine(QByteArray& text, QStringView label, int unitLength, qs
 
 // The whole file for `points` points. `label` gives a point's label and `unitLength` the length
 // of the unit at its end ("c " 2, "мин." 4); the time texts are padded to the width of the first.
+// A long file is made on two threads: `label` and the columns' values may be called from both.
 QByteArray buildGraphFile(qsizetype points, const std::function<QString(qsizetype)>& label,
                           int unitLength, const std::vector<GraphFileColumn>& columns);
 

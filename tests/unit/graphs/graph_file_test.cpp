@@ -46,6 +46,19 @@ TEST_F(GraphFile, LinesPadTheTimeToTheFirstLabelAndRightAlignValues) {
     EXPECT_EQ(text, "  0.000\t        1.50\r\n 12.500\t      -20.25\r\n");
 }
 
+TEST_F(GraphFile, ALongFileMadeInHalvesHasEveryLineInOrder) {
+    settings::setDecimalSeparator(QLatin1Char(','));
+    const qsizetype points = 50'001;
+    const auto label = [](qsizetype i) { return minutesLabel(double(i)); };
+    const auto value = [](qsizetype i) { return i * 0.5; };
+    QByteArray expected;
+    for (qsizetype i = 0; i < points; ++i) {
+        const GraphFileValue values[] = {{value(i), 1}};
+        appendGraphFileLine(expected, label(i), 4, label(0).size() - 1, values, ',');
+    }
+    EXPECT_EQ(buildGraphFile(points, label, 4, {{value, 1}}), expected);
+}
+
 // Values are written as std::to_chars rounds them, ties and negative zeros included.
 TEST_F(GraphFile, ValuesRoundAsTheExactDecimalDoes) {
     settings::setDecimalSeparator(QLatin1Char('.'));
