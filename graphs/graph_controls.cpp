@@ -1,6 +1,7 @@
 // The graph window's components: the chart and its series, the control strip, the chart's menu,
 // and where they are placed as the window is sized.
 #include "graphs/chart_picture.h"
+#include "graphs/graph_file_dialogs.h"
 #include "graphs/graph_window.h"
 #include "graphs/read_period.h"
 
@@ -126,11 +127,7 @@ void TFormGraphic::createPopupMenu() {
     NSaveGraphPicture = insertPictureItem(
         *GraphPopupMenu, nullptr, *Chart1,
         {[this](QFileDialog& dialog) {
-             if (chooseSaveFile) {
-                 return chooseSaveFile();
-             }
-             return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0)
-                                                       : QString();
+             return chooseSaveFile ? chooseSaveFile() : chosenFile(dialog);
          },
          [this](const QString& path, const QString& reason) { showFileError(path, reason); }});
     Chart1->setPopupMenu(GraphPopupMenu);

@@ -7,12 +7,16 @@ namespace {
 QString runDialog(QWidget* parent, QFileDialog::AcceptMode mode) {
     QFileDialog dialog(parent);
     configureTextFileDialog(dialog, mode);
+    return chosenFile(dialog);
+}
+
+} // namespace
+
+QString chosenFile(QFileDialog& dialog) {
     return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
                ? dialog.selectedFiles().front()
                : QString();
 }
-
-} // namespace
 
 void configureTextFileDialog(QFileDialog& dialog, QFileDialog::AcceptMode mode) {
     dialog.setAcceptMode(mode);

@@ -12,6 +12,9 @@ namespace zorvan::graphs {
 
 void configureTextFileDialog(QFileDialog& dialog, QFileDialog::AcceptMode mode);
 
+// Runs `dialog`; the chosen file, or empty on cancel.
+QString chosenFile(QFileDialog& dialog);
+
 // Runs such a dialog over `parent`; the chosen file, or empty on cancel.
 QString chooseFileToSave(QWidget* parent);
 QString chooseFileToOpen(QWidget* parent);

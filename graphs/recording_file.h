@@ -27,8 +27,6 @@ public:
     RecordingFile(const RecordingFile&) = delete;
     RecordingFile& operator=(const RecordingFile&) = delete;
 
-    const QString& path() const { return path_; }
-
     // Writes the lines at the end of the file now, unless a rewrite is pending, and has the
     // writer flush them to the disk.
     void append(const QByteArray& lines);

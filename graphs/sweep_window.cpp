@@ -1,5 +1,6 @@
 #include "graphs/sweep_window.h"
 
+#include "graphs/graph_file_dialogs.h"
 #include "graphs/point_label.h"
 #include "graphs/sweep_lists.h"
 #include "link/device_state.h"
@@ -45,11 +46,7 @@ TfmGraphicAChH::TfmGraphicAChH(ui::WindowHost& host)
                  &Chart1->addLineSeries()},
       GraphicPrePreviousScan(Chart1->addLineSeries()), GraphicPreviousScan(Chart1->addLineSeries()),
       Graphic(Chart1->addLineSeries()), host_(host) {
-    runFileDialog = [](QFileDialog& dialog) {
-        return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
-                   ? dialog.selectedFiles().front()
-                   : QString();
-    };
+    runFileDialog = chosenFile;
     runMessageBox = [](QMessageBox& box) { return box.exec(); };
     createComponents();
     FormCreate();
