@@ -203,8 +203,15 @@ int main(int argc, char** argv) {
     session.waitForPollCycles(1);
     zorvan::app::installWindowLaunchers(main);
 
-    dynamicFile(main, folder.filePath(QStringLiteral("dynamic.txt")));
-    humidityWeek(main, folder.filePath(QStringLiteral("humidity.txt")));
+    // "files" or "threshold" runs only that part, for a profiler.
+    const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    if (only != QStringLiteral("threshold")) {
+        dynamicFile(main, folder.filePath(QStringLiteral("dynamic.txt")));
+        humidityWeek(main, folder.filePath(QStringLiteral("humidity.txt")));
+    }
+    if (only == QStringLiteral("files")) {
+        return 0;
+    }
     const double small = thresholdDays(main, kShortThreshold);
     const double large = thresholdDays(main, kThresholdReadings);
     std::printf("  threshold repaint p95, %d against %d readings: %.2fx (goal: at most 1.3x)\n",

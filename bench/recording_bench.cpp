@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -29,13 +30,13 @@ int main(int argc, char** argv) {
     zorvan::graphs::RecordingFile recording(folder.filePath(QStringLiteral("recording.txt")), {});
     std::vector<double> microseconds;
     microseconds.reserve(kPoints);
-    const QString label = QStringLiteral(" 1234.56мин.");
+    const std::string_view time = "1234.56";
     for (int point = 0; point < kPoints; ++point) {
         const GraphFileValue values[] = {
             {45.0 + point % 300 * 0.01, 2}, {23.4, 2}, {10.0, 2}, {24.0, 2}};
         const auto from = Clock::now();
         QByteArray line;
-        zorvan::graphs::appendGraphFileLine(line, label, 4, label.size() - 1, values, '.');
+        zorvan::graphs::appendGraphFileLine(line, time, qsizetype(time.size()) + 4, values, '.');
         recording.append(line);
         microseconds.push_back(
             std::chrono::duration<double, std::micro>(Clock::now() - from).count());

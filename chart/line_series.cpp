@@ -34,7 +34,8 @@ void LineSeries::append(double x, double y, double time, QColor colour) {
     notifyChanged();
 }
 
-void LineSeries::appendLabelled(double x, double y, double time, QStringView label, QColor colour) {
+void LineSeries::appendLabelled(double x, double y, double time, std::string_view label,
+                                QColor colour) {
     ownLabels_.set(count(), label);
     append(x, y, time, colour);
 }

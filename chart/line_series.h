@@ -10,6 +10,7 @@
 #include <QColor>
 #include <QString>
 #include <functional>
+#include <string_view>
 
 namespace zorvan::chart {
 
@@ -31,8 +32,9 @@ public:
     // seconds from any origin; labels are formatted from it. `colour` is the colour of the segment
     // ending at this point; an invalid one means the series colour.
     void append(double x, double y, double time = 0.0, QColor colour = {});
-    // Also gives the point its own label, shown and saved in place of the formatted one.
-    void appendLabelled(double x, double y, double time, QStringView label, QColor colour = {});
+    // Also gives the point its own label (UTF-8), shown and saved in place of the formatted one.
+    void appendLabelled(double x, double y, double time, std::string_view label,
+                        QColor colour = {});
     // Keeps X ascending, after the points of equal x. O(1) at the end, else O(n).
     void insertInXOrder(double x, double y, double time = 0.0, QColor colour = {});
     void removeFirst();

@@ -9,11 +9,11 @@ constexpr std::size_t kDropInBulk = 1024;
 
 } // namespace
 
-void OwnLabels::set(qsizetype index, QStringView text) {
+void OwnLabels::set(qsizetype index, std::string_view utf8) {
     while (size() < index) {
         appendEntry({});
     }
-    appendEntry(text);
+    appendEntry(utf8);
 }
 
 void OwnLabels::insertNone(qsizetype index) {
@@ -41,40 +41,25 @@ void OwnLabels::clear() {
 }
 
 QString OwnLabels::at(qsizetype index) const {
+    const std::string_view utf8 = utf8At(index);
+    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+}
+
+std::string_view OwnLabels::utf8At(qsizetype index) const {
     if (index < 0 || index >= size()) {
         return {};
     }
     const std::size_t entry = dropped_ + std::size_t(index);
     const std::uint32_t begin = beginOf(entry);
-    return QString::fromUtf8(text_.data() + begin, qsizetype(ends_[entry] - begin));
+    return std::string_view(text_).substr(begin, ends_[entry] - begin);
 }
 
 qsizetype OwnLabels::bytesHeld() const {
     return qsizetype(text_.capacity() + ends_.capacity() * sizeof(std::uint32_t));
 }
 
-// Written here rather than through a converter, which would allocate for each of the
-// hundred thousand points of a loaded file: labels end in a Cyrillic unit.
-void OwnLabels::appendEntry(QStringView text) {
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u < 0x80) {
-            text_.push_back(char(u));
-        } else if (u < 0x800) {
-            text_.push_back(char(0xC0 | (u >> 6)));
-            text_.push_back(char(0x80 | (u & 0x3F)));
-        } else if (!c.isSurrogate()) {
-            text_.push_back(char(0xE0 | (u >> 12)));
-            text_.push_back(char(0x80 | ((u >> 6) & 0x3F)));
-            text_.push_back(char(0x80 | (u & 0x3F)));
-        } else {
-            // Beyond the basic plane, which a label hardly holds: the converter pairs them up.
-            text_.resize(beginOf(ends_.size()));
-            const QByteArray utf8 = text.toUtf8();
-            text_.append(utf8.constData(), std::size_t(utf8.size()));
-            break;
-        }
-    }
+void OwnLabels::appendEntry(std::string_view utf8) {
+    text_ += utf8;
     ends_.push_back(std::uint32_t(text_.size()));
 }
 

@@ -3,6 +3,7 @@
 #include <QString>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zorvan::chart {
@@ -15,8 +16,8 @@ namespace zorvan::chart {
 class OwnLabels {
 public:
     qsizetype size() const { return qsizetype(ends_.size() - dropped_); }
-    // Point `index`, at or past size(), gets `text`; the points between get none.
-    void set(qsizetype index, QStringView text);
+    // Point `index`, at or past size(), gets `utf8`; the points between get none.
+    void set(qsizetype index, std::string_view utf8);
     // A point without an own text moves the points from `index` on up by one.
     void insertNone(qsizetype index);
     void removeFirst();
@@ -24,11 +25,12 @@ public:
 
     // Empty for a point without one.
     QString at(qsizetype index) const;
+    std::string_view utf8At(qsizetype index) const;
     qsizetype bytesHeld() const;
 
 private:
     std::uint32_t beginOf(std::size_t entry) const { return entry == 0 ? 0 : ends_[entry - 1]; }
-    void appendEntry(QStringView text);
+    void appendEntry(std::string_view utf8);
     void dropRemoved();
 
     std::string text_;

@@ -13,4 +13,8 @@ inline constexpr int kMaxFixedLength = 400;
 // `separator`; returns the length written.
 int writeFixed(char* out, double value, int decimals, char separator);
 
+// The same right-aligned in `width` characters, blanks before it (a longer number is not cut);
+// returns the end of what was written.
+char* writeFixedAligned(char* out, double value, int decimals, char separator, int width);
+
 } // namespace zorvan::graphs

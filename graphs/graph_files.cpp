@@ -99,13 +99,12 @@ std::function<QByteArray()> TFormGraphic::graphFileBuilder() const {
                 {[&column](qsizetype i) { return column.values[static_cast<std::size_t>(i)]; },
                  column.decimals});
         }
-        const auto label = [&](qsizetype i) {
-            const QString own = loaded.at(i);
-            return own.isEmpty()
-                       ? pointLabel(times[static_cast<std::size_t>(i)], humidity, labelDecimals)
-                       : own;
+        const auto timeField = [&](qsizetype i, std::string& scratch) {
+            return savedTimeField(loaded.utf8At(i), times[static_cast<std::size_t>(i)], humidity,
+                                  labelDecimals, scratch);
         };
-        return buildGraphFile(static_cast<qsizetype>(times.size()), label, unitLength, fileColumns);
+        return buildGraphFile(static_cast<qsizetype>(times.size()), timeField, unitLength,
+                              fileColumns);
     };
 }
 
@@ -180,9 +179,10 @@ void TFormGraphic::loadGraph(const QString& path) {
                  : std::vector<Target>{{&Graphic, kPointRed}, {&Graphic2, kPointBlue}};
     const double secondsPerUnit = humidity ? 60.0 : 1.0;
     double lastTime = 0.0;
+    std::string label;
     readGraphFile(file, columns, [&](const GraphFileLine& line) {
         const std::optional<double> time = line.timeValue;
-        const QString label = labelOfTimeField(line.time, humidity);
+        labelOfTimeField(line.time, humidity, label);
         // A time that is no number leaves the point's label without one.
         const double seconds = time ? *time * secondsPerUnit : std::nan("");
         if (time) {

@@ -58,15 +58,15 @@ void TFormGraphic::recordPointsFrom(qsizetype first) {
     }
     const std::vector<SavedColumn> columns = savedColumns();
     std::vector<GraphFileValue> values(columns.size());
-    const qsizetype timeWidth = Graphic.label(0).size() - 1;
+    std::string scratch;
+    const qsizetype timeWidth = qsizetype(timeFieldOf(0, scratch).size()) + labelUnitLength();
     const char separator = settings::decimalSeparator().toLatin1();
     QByteArray lines;
     for (qsizetype point = first; point < Graphic.count(); ++point) {
         for (std::size_t column = 0; column < columns.size(); ++column) {
             values[column] = {columns[column].series->y(point), columns[column].decimals};
         }
-        appendGraphFileLine(lines, Graphic.label(point), labelUnitLength(), timeWidth, values,
-                            separator);
+        appendGraphFileLine(lines, timeFieldOf(point, scratch), timeWidth, values, separator);
     }
     recording_->append(lines);
 }

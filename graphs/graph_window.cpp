@@ -10,7 +10,6 @@
 #include "ui/application_minimize.h"
 #include "ui/line_job.h"
 
-
 namespace zorvan::graphs {
 
 namespace {
@@ -305,6 +304,11 @@ void TFormGraphic::writeChangedSettings() {
 
 QString TFormGraphic::labelOf(double time) const {
     return pointLabel(time, mode_ == GraphMode::Humidity, timeLabelDecimals_);
+}
+
+std::string_view TFormGraphic::timeFieldOf(qsizetype point, std::string& scratch) const {
+    return savedTimeField(Graphic.ownLabels().utf8At(point), Graphic.time(point),
+                          mode_ == GraphMode::Humidity, timeLabelDecimals_, scratch);
 }
 
 double TFormGraphic::secondsSinceOrigin() const {

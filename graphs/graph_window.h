@@ -28,6 +28,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
+#include <string_view>
 
 namespace zorvan::graphs {
 
@@ -190,6 +192,8 @@ private:
     void showFileError(const QString& path, const QString& error);
     // A point's label from its time, the seconds since the label origin.
     QString labelOf(double time) const;
+    // The time field point `point` of Graphic is written to a file with.
+    std::string_view timeFieldOf(qsizetype point, std::string& scratch) const;
     double secondsSinceOrigin() const;
 
     ui::WindowHost& host_;

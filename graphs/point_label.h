@@ -5,6 +5,8 @@
 
 #include <QString>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 namespace zorvan::graphs {
 
@@ -19,9 +21,16 @@ QString minutesLabel(double elapsedSeconds);
 // point of unknown time (NaN) gets the unit alone.
 QString pointLabel(double elapsedSeconds, bool inMinutes, int secondsDecimals);
 
-// The label of a point read back from a file: a blank, the line's time field as it stands
-// (" 007.5c "), and the unit, so that saving the point again writes the same field.
-QString labelOfTimeField(QStringView timeField, bool inMinutes);
+// The label of a point read back from a file, in UTF-8 to `utf8`: a blank, the line's time
+// field as it stands (" 007.5c "), and the unit, so that saving the point again writes the same
+// field. `timeField` is in the code page.
+void labelOfTimeField(std::string_view timeField, bool inMinutes, std::string& utf8);
+
+// The time field a point is saved with, in the code page: that of its own label (UTF-8, from a
+// file) when it has one, else the one formatted from its time. The bytes are in `ownLabel` or
+// in `scratch`.
+std::string_view savedTimeField(std::string_view ownLabel, double elapsedSeconds, bool inMinutes,
+                                int secondsDecimals, std::string& scratch);
 
 // "49.51 изм./сек.": readings per second over the points held, 0 for no time.
 QString readRateText(qsizetype points, double spanSeconds);

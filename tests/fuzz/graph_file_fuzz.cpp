@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     qsizetype lines = 0;
     readGraphFile(buffer, 2, [&](const GraphFileLine& line) {
         ++lines;
-        if (line.time.size() > kMaxLineBytes || line.values.size() != 2) {
+        if (qsizetype(line.time.size()) > kMaxLineBytes || line.values.size() != 2) {
             std::abort();
         }
         if (line.values[0] && std::isfinite(*line.values[0]) && std::abs(*line.values[0]) < 1e12) {
@@ -30,9 +30,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
 
-    const QByteArray written = buildGraphFile(
-        static_cast<qsizetype>(values.size()), [](qsizetype i) { return secondsLabel(i, 3); }, 2,
-        {{[&](qsizetype i) { return values[static_cast<std::size_t>(i)]; }, 3}});
+    const QByteArray written =
+        buildGraphFile(static_cast<qsizetype>(values.size()),
+                       [](qsizetype i, std::string& scratch) {
+                           return savedTimeField({}, double(i), false, 3, scratch);
+                       },
+                       2, {{[&](qsizetype i) { return values[static_cast<std::size_t>(i)]; }, 3}});
     QByteArray copy = written;
     QBuffer again(&copy);
     again.open(QIODevice::ReadOnly);

@@ -138,7 +138,8 @@ TEST(LineSeriesLabels, OwnLabelsStayWithTheirPointsAndLivePointsAreFormatted) {
     LineSeries series;
     series.setLabelFormat([](double time) { return QString::number(time) + "s"; });
     for (int i = 0; i < 3000; ++i) {
-        series.appendLabelled(i, 0.0, i, QStringLiteral(" %1мин.").arg(i, 3, 10, QLatin1Char('0')));
+        series.appendLabelled(
+            i, 0.0, i, QStringLiteral(" %1мин.").arg(i, 3, 10, QLatin1Char('0')).toStdString());
     }
     series.append(3000, 0.0, 7.5);
     series.insertInXOrder(10.5, 0.0, 2.5);
