@@ -248,11 +248,13 @@ void Chart::paintEvent(QPaintEvent*) {
     paintGrid(painter, layout, view, text);
     painter.setClipRect(layout.plot);
     paintBar(painter, view, text);
+    strokeCanvas_.begin(painter, layout.plot);
     for (std::size_t i = 0; i < series_.size(); ++i) {
         if (series_[i]->isVisible()) {
             paintLineSeries(painter, strokeCanvas_, envelopes_[i], *series_[i], view);
         }
     }
+    strokeCanvas_.drawAll();
     painter.setClipping(false);
     painter.setPen(text);
     painter.setBrush(Qt::NoBrush);

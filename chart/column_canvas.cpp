@@ -4,7 +4,6 @@
 #include <QPainter>
 #include <algorithm>
 #include <cstring>
-#include <limits>
 
 namespace zorvan::chart {
 namespace {
@@ -26,14 +25,15 @@ bool narrowTo(QRect& clip, const QRegion& region) {
 
 } // namespace
 
-void ColumnCanvas::begin(const QRect& area) {
+void ColumnCanvas::begin(QPainter& painter, const QRect& area) {
+    painter_ = &painter;
     area_ = area;
     strokes_.clear();
-    touched_ = QRect();
-    ordered_ = true;
-    rightmost_ = std::numeric_limits<int>::min();
-    otherPixelsRight_ = std::numeric_limits<int>::min();
-    opaque_ = true;
+    layerStart_ = 0;
+}
+
+void ColumnCanvas::startLayer() {
+    layerStart_ = strokes_.size();
 }
 
 void ColumnCanvas::addStroke(int left, int top, int bottom, int width, const QColor& colour) {
@@ -41,31 +41,48 @@ void ColumnCanvas::addStroke(int left, int top, int bottom, int width, const QCo
     if (stroke.isEmpty()) {
         return;
     }
-    const QRgb pixel = qPremultiply(colour.rgba());
-    if (!strokes_.empty() && pixel != strokes_.back().pixel) {
-        otherPixelsRight_ = rightmost_;
+    // A translucent stroke shows what lies under it, so that must be drawn first.
+    if (colour.alpha() != 255) {
+        drawEarlierLayers();
     }
-    ordered_ = ordered_ && (strokes_.empty() || stroke.left() >= strokes_.back().left) &&
-               stroke.left() > otherPixelsRight_;
-    rightmost_ = std::max(rightmost_, stroke.right());
-    opaque_ = opaque_ && colour.alpha() == 255;
-    strokes_.push_back({stroke.left(), stroke.width(), stroke.top(), stroke.bottom(), pixel});
-    touched_ |= stroke;
+    strokes_.push_back({stroke.left(), stroke.width(), stroke.top(), stroke.bottom(),
+                        qPremultiply(colour.rgba())});
 }
 
-void ColumnCanvas::paintOnto(QPainter& painter) {
-    if (!strokes_.empty() && !writeIntoDevice(painter)) {
-        drawThroughImage(painter);
+void ColumnCanvas::drawEarlierLayers() {
+    draw(layerStart_);
+}
+
+void ColumnCanvas::drawAll() {
+    draw(strokes_.size());
+}
+
+void ColumnCanvas::draw(std::size_t count) {
+    if (count == 0 || !painter_) {
+        return;
     }
-    begin(area_);
+    QRect touched;
+    bool opaque = true;
+    for (std::size_t i = 0; i < count; ++i) {
+        const Stroke& stroke = strokes_[i];
+        touched |= QRect(stroke.left, stroke.top, stroke.width, stroke.bottom - stroke.top + 1);
+        opaque = opaque && qAlpha(stroke.pixel) == 255;
+    }
+    const std::span<const Stroke> drawn(strokes_.data(), count);
+    if (!opaque || !writeIntoDevice(drawn, touched)) {
+        drawThroughImage(drawn, touched);
+    }
+    strokes_.erase(strokes_.begin(), strokes_.begin() + std::ptrdiff_t(count));
+    layerStart_ -= std::min(layerStart_, count);
 }
 
 // Opaque strokes drawn over whatever is there are plain pixel writes, so they can go straight
 // into the painter's image where it maps widget pixels one to one; the clip is kept by hand.
-bool ColumnCanvas::writeIntoDevice(QPainter& painter) {
+bool ColumnCanvas::writeIntoDevice(std::span<const Stroke> strokes, const QRect& touched) {
+    QPainter& painter = *painter_;
     QPaintEngine* engine = painter.paintEngine();
     QPaintDevice* device = engine ? engine->paintDevice() : nullptr;
-    if (!opaque_ || !device || device->devType() != QInternal::Image || painter.opacity() != 1.0 ||
+    if (!device || device->devType() != QInternal::Image || painter.opacity() != 1.0 ||
         painter.compositionMode() != QPainter::CompositionMode_SourceOver) {
         return false;
     }
@@ -77,7 +94,7 @@ bool ColumnCanvas::writeIntoDevice(QPainter& painter) {
         transform.type() > QTransform::TxTranslate || QPointF(offset) != transform.map(QPointF())) {
         return false;
     }
-    QRect clip = touched_;
+    QRect clip = touched;
     if (painter.hasClipping() && !narrowTo(clip, painter.clipRegion())) {
         return false;
     }
@@ -91,21 +108,21 @@ bool ColumnCanvas::writeIntoDevice(QPainter& painter) {
     }
     const StrokeTarget target{reinterpret_cast<QRgb*>(image->bits()),
                               image->bytesPerLine() / qsizetype(sizeof(QRgb)), offset, clip};
-    writeStrokes(target, strokes_, ordered_);
+    writer_.write(target, strokes);
     return true;
 }
 
-void ColumnCanvas::drawThroughImage(QPainter& painter) {
+void ColumnCanvas::drawThroughImage(std::span<const Stroke> strokes, const QRect& touched) {
     if (image_.size() != area_.size()) {
         image_ = QImage(area_.size(), QImage::Format_ARGB32_Premultiplied);
         image_.fill(Qt::transparent);
     }
-    const QRect inImage = touched_.translated(-area_.topLeft());
+    const QRect inImage = touched.translated(-area_.topLeft());
     const StrokeTarget target{reinterpret_cast<QRgb*>(image_.bits()),
                               image_.bytesPerLine() / qsizetype(sizeof(QRgb)), -area_.topLeft(),
-                              touched_};
-    writeStrokes(target, strokes_, ordered_);
-    painter.drawImage(touched_.topLeft(), image_, inImage);
+                              touched};
+    writer_.write(target, strokes);
+    painter_->drawImage(touched.topLeft(), image_, inImage);
     // Cleared behind the blit, so the image is transparent whenever strokes begin.
     for (int y = inImage.top(); y <= inImage.bottom(); ++y) {
         std::memset(image_.scanLine(y) + inImage.left() * qsizetype(sizeof(QRgb)), 0,

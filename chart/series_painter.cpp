@@ -25,30 +25,40 @@ Qt::PenStyle qtPenStyle(PenStyle style) {
     return Qt::SolidLine;
 }
 
-// Collects line segments and draws them in as few calls as the colour changes allow.
+// Collects line segments and draws them in as few calls as the colour changes allow. Segments
+// drawn while the series' strokes are still being added go under them, as before any of them;
+// the last ones go over them.
 class LineBatch {
 public:
-    LineBatch(QPainter& painter, const LineSeries& series) : painter_(painter), series_(series) {}
-    ~LineBatch() { flush(); }
+    LineBatch(QPainter& painter, ColumnCanvas& canvas, const LineSeries& series)
+        : painter_(painter), canvas_(canvas), series_(series) {}
 
     void add(const QPointF& from, const QPointF& to, const QColor& colour) {
         if (colour != colour_) {
-            flush();
+            if (!lines_.empty()) {
+                canvas_.drawEarlierLayers();
+                draw();
+            }
             colour_ = colour;
         }
         lines_.emplace_back(from, to);
     }
-
-private:
-    void flush() {
+    void finish() {
         if (!lines_.empty()) {
-            painter_.setPen(penOf(series_, colour_));
-            painter_.drawLines(lines_.data(), int(lines_.size()));
-            lines_.clear();
+            canvas_.drawAll();
+            draw();
         }
     }
 
+private:
+    void draw() {
+        painter_.setPen(penOf(series_, colour_));
+        painter_.drawLines(lines_.data(), int(lines_.size()));
+        lines_.clear();
+    }
+
     QPainter& painter_;
+    ColumnCanvas& canvas_;
     const LineSeries& series_;
     QColor colour_;
     std::vector<QLineF> lines_;
@@ -92,8 +102,8 @@ void paintPolyline(QPainter& painter, const LineSeries& series, const PlotView& 
 void paintEnvelope(QPainter& painter, ColumnCanvas& canvas, const LineSeries& series,
                    const PlotView& view, const std::vector<ColumnExtremes>& envelope,
                    IndexRange points) {
-    canvas.begin(view.area);
-    LineBatch links(painter, series);
+    canvas.startLayer();
+    LineBatch links(painter, canvas, series);
     bool hasPrevious = points.first > 0;
     QPointF previous = hasPrevious ? pointAt(series, points.first - 1, view) : QPointF();
     int previousColumn = -2;
@@ -120,7 +130,7 @@ void paintEnvelope(QPainter& painter, ColumnCanvas& canvas, const LineSeries& se
     if (points.end < series.count()) {
         links.add(previous, pointAt(series, points.end, view), series.colour(points.end));
     }
-    canvas.paintOnto(painter);
+    links.finish();
 }
 
 } // namespace
@@ -142,6 +152,7 @@ void paintLineSeries(QPainter& painter, ColumnCanvas& canvas, EnvelopeCache& env
         paintEnvelope(painter, canvas, series, view, envelope.envelope(series, mapping), points);
         return;
     }
+    canvas.drawAll();
     // The neighbours outside the view give the lines that enter and leave it.
     const qsizetype first = std::max<qsizetype>(points.first - 1, 0);
     const qsizetype last = std::min(points.end, series.count() - 1);

@@ -18,8 +18,8 @@ QPen penOf(const LineSeries& series, const QColor& colour);
 // extremes and the link from the previous column, so no column ever loses its lowest or highest
 // point and the cost follows the width, not the point count. The segment ending at a point is
 // drawn in that point's colour.
-// `canvas` holds the column strokes, kept between paints to save its allocation; `envelope` is
-// the series' own, kept between paints to save the work.
+// `canvas` holds the column strokes, begun for the paint, which may keep them until its
+// drawAll(); `envelope` is the series' own, kept between paints to save the work.
 void paintLineSeries(QPainter& painter, ColumnCanvas& canvas, EnvelopeCache& envelope,
                      const LineSeries& series, const PlotView& view);
 

@@ -1,6 +1,7 @@
 #include "chart/stroke_raster.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace zorvan::chart {
 namespace {
@@ -12,102 +13,147 @@ constexpr int kBandShift = 4;
 constexpr int kBandRows = 1 << kBandShift;
 constexpr int kMinRunBands = 3;
 
-class Writer {
-public:
-    explicit Writer(const StrokeTarget& target) : target_(target) {}
+QRgb* pixelAt(const StrokeTarget& target, int x, int y) {
+    return target.bits + qsizetype(y + target.offset.y()) * target.stride + (x + target.offset.x());
+}
 
-    QRgb* at(int x, int y) const {
-        return target_.bits + qsizetype(y + target_.offset.y()) * target_.stride +
-               (x + target_.offset.x());
-    }
-
-    void column(int x, int top, int bottom, QRgb pixel) const {
-        QRgb* p = at(x, top);
-        for (int y = top; y <= bottom; ++y, p += target_.stride) {
-            *p = pixel;
-        }
-    }
-
-    void rows(int left, int right, int top, int bottom, QRgb pixel) const {
-        for (int y = top; y <= bottom; ++y) {
-            QRgb* row = at(0, y);
-            std::fill(row + left, row + right + 1, pixel);
-        }
-    }
-
-private:
-    const StrokeTarget& target_;
-};
-
-// A run of whole-band stroke parts in neighbouring columns, all of one pixel.
-struct BandRun {
-    int left = 0;
-    int end = 0; // one past the last column; equal to left while there is no run
-    QRgb pixel = 0;
-};
-
-// Bands are counted from the top of the clip, so every band lies within it.
-void writeOrdered(const Writer& writer, QRect clip, const std::vector<Stroke>& strokes) {
-    std::vector<BandRun> runs(std::size_t(clip.height() >> kBandShift) + 1);
-    const auto flush = [&](std::size_t band) {
-        BandRun& run = runs[band];
-        if (run.end > run.left) {
-            const int top = clip.top() + int(band << kBandShift);
-            writer.rows(run.left, run.end - 1, top, top + kBandRows - 1, run.pixel);
-        }
-        run.end = run.left;
-    };
-    for (const Stroke& stroke : strokes) {
-        const int left = std::max(stroke.left, clip.left());
-        const int right = std::min(stroke.left + stroke.width - 1, clip.right());
-        const int top = std::max(stroke.top, clip.top());
-        const int bottom = std::min(stroke.bottom, clip.bottom());
-        if (left > right || top > bottom) {
-            continue;
-        }
-        const int firstBand = (top - clip.top() + kBandRows - 1) >> kBandShift;
-        const int endBand = (bottom - clip.top() + 1) >> kBandShift;
-        if (endBand - firstBand < kMinRunBands) {
-            for (int x = left; x <= right; ++x) {
-                writer.column(x, top, bottom, stroke.pixel);
-            }
-            continue;
-        }
-        for (int x = left; x <= right; ++x) {
-            writer.column(x, top, clip.top() + (firstBand << kBandShift) - 1, stroke.pixel);
-            writer.column(x, clip.top() + (endBand << kBandShift), bottom, stroke.pixel);
-        }
-        for (int band = firstBand; band < endBand; ++band) {
-            BandRun& run = runs[std::size_t(band)];
-            if (run.end < left || run.pixel != stroke.pixel) {
-                flush(std::size_t(band));
-                run.left = left;
-                run.pixel = stroke.pixel;
-            }
-            run.end = std::max(run.end, right + 1);
-        }
-    }
-    for (std::size_t band = 0; band < runs.size(); ++band) {
-        flush(band);
+void writeDown(const StrokeTarget& target, int x, int top, int bottom, QRgb pixel) {
+    QRgb* p = pixelAt(target, x, top);
+    for (int y = top; y <= bottom; ++y, p += target.stride) {
+        *p = pixel;
     }
 }
 
 } // namespace
 
-void writeStrokes(const StrokeTarget& target, const std::vector<Stroke>& strokes, bool ordered) {
-    const Writer writer(target);
-    if (ordered) {
-        writeOrdered(writer, target.clip, strokes);
+// Bands are counted from the top of the clip, so every band lies within it.
+void StrokeWriter::write(const StrokeTarget& target, std::span<const Stroke> strokes) {
+    const QRect& clip = target.clip;
+    if (clip.isEmpty()) {
         return;
     }
+    target_ = &target;
+    sortIntoColumns(clip, strokes);
+    runs_.assign(std::size_t(clip.height() >> kBandShift) + 1, {});
+    for (int column = 0; column < clip.width(); ++column) {
+        const Span* spans = spans_.data();
+        writeColumn(clip.left() + column, spans + columnStarts_[std::size_t(column)],
+                    spans + columnStarts_[std::size_t(column) + 1]);
+    }
+    for (std::size_t band = 0; band < runs_.size(); ++band) {
+        flushRun(band);
+    }
+    target_ = nullptr;
+}
+
+// A counting sort: the spans of each column stay in the order of their strokes.
+void StrokeWriter::sortIntoColumns(const QRect& clip, std::span<const Stroke> strokes) {
+    const auto clipped = [&](const Stroke& stroke, auto each) {
+        const int top = std::max(stroke.top, clip.top());
+        const int bottom = std::min(stroke.bottom, clip.bottom());
+        const int left = std::max(stroke.left, clip.left());
+        const int right = std::min(stroke.left + stroke.width - 1, clip.right());
+        if (top > bottom) {
+            return;
+        }
+        for (int x = left; x <= right; ++x) {
+            each(std::size_t(x - clip.left()), Span{top, bottom, stroke.pixel});
+        }
+    };
+    columnStarts_.assign(std::size_t(clip.width()) + 1, 0);
     for (const Stroke& stroke : strokes) {
-        const QRect clipped =
-            QRect(stroke.left, stroke.top, stroke.width, stroke.bottom - stroke.top + 1)
-                .intersected(target.clip);
-        for (int x = clipped.left(); x <= clipped.right(); ++x) {
-            writer.column(x, clipped.top(), clipped.bottom(), stroke.pixel);
+        clipped(stroke, [&](std::size_t column, const Span&) { ++columnStarts_[column + 1]; });
+    }
+    std::partial_sum(columnStarts_.begin(), columnStarts_.end(), columnStarts_.begin());
+    spans_.resize(std::size_t(columnStarts_.back()));
+    next_.assign(columnStarts_.begin(), columnStarts_.end() - 1);
+    for (const Stroke& stroke : strokes) {
+        clipped(stroke, [&](std::size_t column, const Span& span) {
+            spans_[std::size_t(next_[column]++)] = span;
+        });
+    }
+}
+
+// From the last span up: each shows only where no later one lies over it.
+void StrokeWriter::writeColumn(int x, const Span* first, const Span* end) {
+    if (end - first == 1) {
+        writeVisible(x, first->top, first->bottom, first->pixel);
+        return;
+    }
+    covered_.clear();
+    for (const Span* span = end; span-- != first;) {
+        int from = span->top;
+        for (const Span& under : covered_) {
+            if (under.top > span->bottom || from > span->bottom) {
+                break;
+            }
+            if (under.bottom < from) {
+                continue;
+            }
+            if (under.top > from) {
+                writeVisible(x, from, under.top - 1, span->pixel);
+            }
+            from = under.bottom + 1;
+        }
+        if (from <= span->bottom) {
+            writeVisible(x, from, span->bottom, span->pixel);
+        }
+        cover(span->top, span->bottom);
+    }
+}
+
+// Adds rows [top, bottom] to the covered ones, merging what they touch.
+void StrokeWriter::cover(int top, int bottom) {
+    auto first = covered_.begin();
+    while (first != covered_.end() && first->bottom + 1 < top) {
+        ++first;
+    }
+    auto last = first;
+    while (last != covered_.end() && last->top <= bottom + 1) {
+        top = std::min(top, last->top);
+        bottom = std::max(bottom, last->bottom);
+        ++last;
+    }
+    if (first == last) {
+        covered_.insert(first, {top, bottom, 0});
+        return;
+    }
+    *first = {top, bottom, 0};
+    covered_.erase(first + 1, last);
+}
+
+void StrokeWriter::writeVisible(int x, int top, int bottom, QRgb pixel) {
+    const StrokeTarget& target = *target_;
+    const int clipTop = target.clip.top();
+    const int firstBand = (top - clipTop + kBandRows - 1) >> kBandShift;
+    const int endBand = (bottom - clipTop + 1) >> kBandShift;
+    if (endBand - firstBand < kMinRunBands) {
+        writeDown(target, x, top, bottom, pixel);
+        return;
+    }
+    writeDown(target, x, top, clipTop + (firstBand << kBandShift) - 1, pixel);
+    writeDown(target, x, clipTop + (endBand << kBandShift), bottom, pixel);
+    for (int band = firstBand; band < endBand; ++band) {
+        BandRun& run = runs_[std::size_t(band)];
+        if (run.end != x || run.pixel != pixel) {
+            flushRun(std::size_t(band));
+            run.left = x;
+            run.pixel = pixel;
+        }
+        run.end = x + 1;
+    }
+}
+
+void StrokeWriter::flushRun(std::size_t band) {
+    BandRun& run = runs_[band];
+    if (run.end > run.left) {
+        const int top = target_->clip.top() + int(band << kBandShift);
+        for (int y = top; y < top + kBandRows; ++y) {
+            QRgb* row = pixelAt(*target_, 0, y);
+            std::fill(row + run.left, row + run.end, run.pixel);
         }
     }
+    run.end = run.left;
 }
 
 } // namespace zorvan::chart

@@ -2,6 +2,7 @@
 
 #include <QRect>
 #include <QRgb>
+#include <span>
 #include <vector>
 
 namespace zorvan::chart {
@@ -24,11 +25,42 @@ struct StrokeTarget {
     QRect clip;
 };
 
-// Writes the strokes, later ones over earlier ones. When they come left to right and each lies
-// right of every earlier one of another pixel (`ordered`: wide strokes of one colour may overlap),
-// rows of equal pixels across neighbouring strokes are written as row runs: a stroke written
-// down a column puts every pixel on its own cache line and memory page, which costs many times
-// more than writing the same pixels along rows.
-void writeStrokes(const StrokeTarget& target, const std::vector<Stroke>& strokes, bool ordered);
+// Writes strokes in any order, later ones over earlier ones, each pixel once: the strokes of
+// several series over a long time cover the same rows of every column again and again, and only
+// the last stroke over a pixel is seen. Rows of equal pixels across neighbouring columns are
+// written as row runs: a stroke written down a column puts every pixel on its own cache line and
+// memory page, which costs many times more than writing the same pixels along rows. Keeps its
+// working memory between calls.
+class StrokeWriter {
+public:
+    void write(const StrokeTarget& target, std::span<const Stroke> strokes);
+
+private:
+    // A stroke's part in one pixel column.
+    struct Span {
+        int top;
+        int bottom;
+        QRgb pixel;
+    };
+    // A run of whole-band stroke parts in neighbouring columns, all of one pixel.
+    struct BandRun {
+        int left = 0;
+        int end = 0; // one past the last column; equal to left while there is no run
+        QRgb pixel = 0;
+    };
+
+    void sortIntoColumns(const QRect& clip, std::span<const Stroke> strokes);
+    void writeColumn(int x, const Span* first, const Span* end);
+    void cover(int top, int bottom);
+    void writeVisible(int x, int top, int bottom, QRgb pixel);
+    void flushRun(std::size_t band);
+
+    const StrokeTarget* target_ = nullptr;
+    std::vector<int> columnStarts_; // where each clip column's spans begin in spans_
+    std::vector<int> next_;         // where the next span of each column goes
+    std::vector<Span> spans_;       // by column, in the order their strokes came
+    std::vector<Span> covered_;     // rows of the column under later strokes, top to bottom
+    std::vector<BandRun> runs_;
+};
 
 } // namespace zorvan::chart

@@ -77,8 +77,9 @@ TEST(ChartPixels, ACanvasPaintsEachStrokeOverTheOnesBefore) {
         QImage image(240, 200, format);
         image.fill(Qt::white);
         QImage want = image.convertToFormat(QImage::Format_RGB32);
+        QPainter painter(&image);
         ColumnCanvas canvas;
-        canvas.begin(area);
+        canvas.begin(painter, area);
         int colour = 0;
         for (int column = area.left(); column <= area.right(); ++column) {
             const int a = row(random);
@@ -93,8 +94,7 @@ TEST(ChartPixels, ACanvasPaintsEachStrokeOverTheOnesBefore) {
                 }
             }
         }
-        QPainter painter(&image);
-        canvas.paintOnto(painter);
+        canvas.drawAll();
         painter.end();
         EXPECT_EQ(image.convertToFormat(QImage::Format_RGB32), want) << format;
     }
