@@ -17,7 +17,7 @@ const std::string kSecondsUnitUtf8 = kSecondsUnit.toStdString();
 const std::string kMinutesUnitUtf8 = kMinutesUnit.toStdString();
 
 // " " + the value in fixed point with the process decimal separator + `unit`, made in one
-// allocation: the chart formats a label for each point it shows a tip for.
+// allocation: the chart formats one for each tick of its time axis at every repaint.
 QString labelOf(double value, int decimals, const QString& unit) {
     char digits[kMaxFixedLength];
     const int length = writeFixed(digits, value, decimals, settings::decimalSeparator().toLatin1());
