@@ -32,18 +32,16 @@ void StrokeWriter::write(const StrokeTarget& target, std::span<const Stroke> str
     if (clip.isEmpty()) {
         return;
     }
-    target_ = &target;
     sortIntoColumns(clip, strokes);
     runs_.assign(std::size_t(clip.height() >> kBandShift) + 1, {});
     for (int column = 0; column < clip.width(); ++column) {
         const Span* spans = spans_.data();
-        writeColumn(clip.left() + column, spans + columnStarts_[std::size_t(column)],
+        writeColumn(target, clip.left() + column, spans + columnStarts_[std::size_t(column)],
                     spans + columnStarts_[std::size_t(column) + 1]);
     }
     for (std::size_t band = 0; band < runs_.size(); ++band) {
-        flushRun(band);
+        flushRun(target, band);
     }
-    target_ = nullptr;
 }
 
 // A counting sort: the spans of each column stay in the order of their strokes.
@@ -75,9 +73,10 @@ void StrokeWriter::sortIntoColumns(const QRect& clip, std::span<const Stroke> st
 }
 
 // From the last span up: each shows only where no later one lies over it.
-void StrokeWriter::writeColumn(int x, const Span* first, const Span* end) {
+void StrokeWriter::writeColumn(const StrokeTarget& target, int x, const Span* first,
+                               const Span* end) {
     if (end - first == 1) {
-        writeVisible(x, first->top, first->bottom, first->pixel);
+        writeVisible(target, x, first->top, first->bottom, first->pixel);
         return;
     }
     covered_.clear();
@@ -91,12 +90,12 @@ void StrokeWriter::writeColumn(int x, const Span* first, const Span* end) {
                 continue;
             }
             if (under.top > from) {
-                writeVisible(x, from, under.top - 1, span->pixel);
+                writeVisible(target, x, from, under.top - 1, span->pixel);
             }
             from = under.bottom + 1;
         }
         if (from <= span->bottom) {
-            writeVisible(x, from, span->bottom, span->pixel);
+            writeVisible(target, x, from, span->bottom, span->pixel);
         }
         cover(span->top, span->bottom);
     }
@@ -122,8 +121,8 @@ void StrokeWriter::cover(int top, int bottom) {
     covered_.erase(first + 1, last);
 }
 
-void StrokeWriter::writeVisible(int x, int top, int bottom, QRgb pixel) {
-    const StrokeTarget& target = *target_;
+void StrokeWriter::writeVisible(const StrokeTarget& target, int x, int top, int bottom,
+                                QRgb pixel) {
     const int clipTop = target.clip.top();
     const int firstBand = (top - clipTop + kBandRows - 1) >> kBandShift;
     const int endBand = (bottom - clipTop + 1) >> kBandShift;
@@ -136,7 +135,7 @@ void StrokeWriter::writeVisible(int x, int top, int bottom, QRgb pixel) {
     for (int band = firstBand; band < endBand; ++band) {
         BandRun& run = runs_[std::size_t(band)];
         if (run.end != x || run.pixel != pixel) {
-            flushRun(std::size_t(band));
+            flushRun(target, std::size_t(band));
             run.left = x;
             run.pixel = pixel;
         }
@@ -144,12 +143,12 @@ void StrokeWriter::writeVisible(int x, int top, int bottom, QRgb pixel) {
     }
 }
 
-void StrokeWriter::flushRun(std::size_t band) {
+void StrokeWriter::flushRun(const StrokeTarget& target, std::size_t band) {
     BandRun& run = runs_[band];
     if (run.end > run.left) {
-        const int top = target_->clip.top() + int(band << kBandShift);
+        const int top = target.clip.top() + int(band << kBandShift);
         for (int y = top; y < top + kBandRows; ++y) {
-            QRgb* row = pixelAt(*target_, 0, y);
+            QRgb* row = pixelAt(target, 0, y);
             std::fill(row + run.left, row + run.end, run.pixel);
         }
     }

@@ -50,12 +50,11 @@ private:
     };
 
     void sortIntoColumns(const QRect& clip, std::span<const Stroke> strokes);
-    void writeColumn(int x, const Span* first, const Span* end);
+    void writeColumn(const StrokeTarget& target, int x, const Span* first, const Span* end);
     void cover(int top, int bottom);
-    void writeVisible(int x, int top, int bottom, QRgb pixel);
-    void flushRun(std::size_t band);
+    void writeVisible(const StrokeTarget& target, int x, int top, int bottom, QRgb pixel);
+    void flushRun(const StrokeTarget& target, std::size_t band);
 
-    const StrokeTarget* target_ = nullptr;
     std::vector<int> columnStarts_; // where each clip column's spans begin in spans_
     std::vector<int> next_;         // where the next span of each column goes
     std::vector<Span> spans_;       // by column, in the order their strokes came
