@@ -14,8 +14,7 @@ std::optional<QChar>& chosenSeparator() {
 }
 
 QChar systemSeparator() {
-    const QString point = QLocale::system().decimalPoint();
-    return point.size() == 1 ? point.front() : QChar(u'.');
+    return usableSeparator(QLocale::system().decimalPoint());
 }
 
 bool isDigit(QChar c) {
@@ -66,6 +65,13 @@ QString toCanonicalForm(QStringView text, QChar separator) {
 }
 
 } // namespace
+
+QChar usableSeparator(QStringView point) {
+    // Files are 8-bit text: a separator outside Latin-1 (the Arabic one, say) has no byte there.
+    const bool usable = point.size() == 1 && point.front().unicode() < 0x100 &&
+                        !point.front().isDigit() && !point.front().isSpace();
+    return usable ? point.front() : QChar(u'.');
+}
 
 QChar decimalSeparator() {
     // Not value_or: the system locale is asked only while no separator was chosen, since every

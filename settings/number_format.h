@@ -15,6 +15,10 @@ namespace zorvan::settings {
 QChar decimalSeparator();
 void setDecimalSeparator(QChar separator);
 
+// A system's decimal point as the process separator: itself when a file can hold it as one
+// byte, else '.', the settings file's own default.
+QChar usableSeparator(QStringView point);
+
 // The settings value of the separator: 1 is '.', 2 is ',', any other the system locale's.
 void applyDecimalSeparatorSetting(int value);
 

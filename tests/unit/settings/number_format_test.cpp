@@ -92,6 +92,23 @@ TEST_F(RealText, SeparatorSettingPicksPointCommaOrTheSystemLocale) {
     }
 }
 
+// A file holds the separator as one byte: NUL in every value was written for the Arabic one.
+TEST(SystemSeparator, OneOutsideLatin1FallsBackToThePoint) {
+    const QString arabic = QLocale(QLocale::Arabic, QLocale::Egypt).decimalPoint();
+    const struct {
+        QString point;
+        QChar expected;
+    } rows[] = {{arabic, u'.'},
+                {QStringLiteral("\u066B"), u'.'},
+                {QStringLiteral(","), u','},
+                {QStringLiteral("."), u'.'},
+                {QStringLiteral(""), u'.'},
+                {QStringLiteral(",,"), u'.'}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(usableSeparator(row.point), row.expected) << row.point.toStdString();
+    }
+}
+
 // Makes a German locale usable by setlocale: an installed one, or one compiled into a
 // temporary folder when the locale sources are there.
 bool enterForeignLocale(const QTemporaryDir& folder) {
