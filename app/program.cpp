@@ -4,6 +4,7 @@
 #include "app/single_instance.h"
 #include "app/termination_signals.h"
 #include "app/window_launchers.h"
+#include "graphs/recording_file.h"
 #include "panel/main_form.h"
 #include "settings/ini_file.h"
 #include "settings/settings_loader.h"
@@ -11,8 +12,15 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
+#include <chrono>
+#include <cstdio>
 
 namespace zorvan::app {
+namespace {
+
+constexpr std::chrono::seconds kRecordingsEndBound{30};
+
+} // namespace
 
 int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
     QApplication application(argc, argv);
@@ -41,7 +49,16 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
         hooks.mainWindowCreated(mainForm);
     }
     mainForm.show();
-    return QApplication::exec();
+    const int exitCode = QApplication::exec();
+    // The appended points are on the disk already; a last rewrite of a long recording on a slow
+    // disk is let finish rather than cut off.
+    if (!graphs::waitForFinishingRecordings(kRecordingsEndBound)) {
+        std::fprintf(stderr,
+                     "zorvan: a graph file's last rewrite did not finish within %lld s; "
+                     "its points appended so far are in the file\n",
+                     static_cast<long long>(kRecordingsEndBound.count()));
+    }
+    return exitCode;
 }
 
 } // namespace zorvan::app

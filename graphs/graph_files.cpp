@@ -129,10 +129,15 @@ std::vector<TFormGraphic::SavedColumn> TFormGraphic::savedColumns() const {
 }
 
 void TFormGraphic::showFileError(const QString& path, const QString& error) {
+    showRecordingMessage(RecordingEvent::Failed,
+                         QStringLiteral("Не удалось записать файл\n%1\n%2").arg(path, error));
+}
+
+void TFormGraphic::showRecordingMessage(RecordingEvent event, const QString& text) {
     // Not modal: the graph keeps running while the message waits to be read.
-    auto* box = new QMessageBox(QMessageBox::Critical, windowTitle(),
-                                QStringLiteral("Не удалось записать файл\n%1\n%2").arg(path, error),
-                                QMessageBox::Ok, this);
+    auto* box = new QMessageBox(event == RecordingEvent::CaughtUp ? QMessageBox::Information
+                                                                  : QMessageBox::Critical,
+                                windowTitle(), text, QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }

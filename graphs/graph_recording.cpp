@@ -4,7 +4,7 @@
 #include "graphs/graph_file.h"
 #include "graphs/graph_window.h"
 #include "graphs/recording_file.h"
-#include "link/worker_threads.h"
+#include "graphs/whole_file.h"
 #include "settings/number_format.h"
 #include "settings/settings_path.h"
 #include "ui/line_job.h"
@@ -16,38 +16,67 @@
 
 namespace zorvan::graphs {
 
+namespace {
+
+// A run's file name is free while neither it nor its backup exists: a later run of the same
+// minute never writes into an earlier run's file.
+bool nameTaken(const QString& path) {
+    return QFile::exists(path) || QFile::exists(backupNameOf(path));
+}
+
+QString recordingMessage(RecordingEvent event, const QString& path, const QString& reason) {
+    switch (event) {
+    case RecordingEvent::Failed:
+        return QStringLiteral(
+                   "Не удалось записать файл\n%1\n%2\nТочки графика ждут в памяти и будут "
+                   "записаны, как только запись снова удастся.")
+            .arg(path, reason);
+    case RecordingEvent::CaughtUp:
+        return QStringLiteral("Запись в файл\n%1\nвозобновлена: в нём все точки графика.")
+            .arg(path);
+    case RecordingEvent::Dropped:
+        return QStringLiteral(
+                   "Точки графика, ждущие записи в файл\n%1,\nзаняли 64 МБ памяти: новые "
+                   "точки в файл не записываются, пока запись не удастся.")
+            .arg(path);
+    }
+    return {};
+}
+
+} // namespace
+
+// The first run of a minute takes the minute's name; a later run of that minute the same name
+// with " (2)", " (3)" and so on before the extension.
 QString TFormGraphic::automaticFileName() const {
     const QString folder = QFileInfo(settings::settingsFilePath()).absolutePath();
-    const QString suffix =
-        mode_ == GraphMode::Threshold ? QStringLiteral(" порог.txt") : QStringLiteral(".txt");
-    return QDir(folder).filePath(
-        QLatin1Char('_') +
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyy.MM.dd hh-mm")) + suffix);
+    const QString stem =
+        QDir(folder).filePath(QLatin1Char('_') + QDateTime::currentDateTime().toString(
+                                                     QStringLiteral("yyyy.MM.dd hh-mm")));
+    const QString mode = mode_ == GraphMode::Threshold ? QStringLiteral(" порог") : QString();
+    QString path = stem + mode + QStringLiteral(".txt");
+    for (int run = 2; nameTaken(path); ++run) {
+        path = stem + mode + QStringLiteral(" (%1).txt").arg(run);
+    }
+    return path;
 }
 
 void TFormGraphic::startRecording() {
-    // The last run's rewrite at "Стоп" is done before a start within the same minute moves
-    // its file aside.
-    recording_.reset();
+    // The last run's file is finished off this thread: a start never waits for the disk.
+    endRecording();
     autoSaveFileName_ = automaticFileName();
     const ui::UiPost post = ui::postTo(this);
     const QString path = autoSaveFileName_;
-    recording_ = std::make_shared<RecordingFile>(path, [this, post, path](const QString& error) {
-        post([this, path, error] { showFileError(path, error); });
-    });
-    if (QFile::exists(path)) {
-        recording_->rewrite([] { return QByteArray(); });
-    }
+    recording_ = std::make_shared<RecordingFile>(
+        path, [this, post, path](RecordingEvent event, const QString& reason) {
+            post([this, event, text = recordingMessage(event, path, reason)] {
+                showRecordingMessage(event, text);
+            });
+        });
 }
 
 void TFormGraphic::endRecording() {
-    if (!recording_) {
-        return;
-    }
-    // Finished off this thread; the program waits for its workers before it ends.
-    const std::shared_ptr<RecordingFile> ending = std::move(recording_);
-    if (!link::tryStartWorker([ending] { ending->finish(); })) {
-        ending->finish();
+    if (recording_) {
+        finishInBackground(std::move(recording_));
     }
 }
 

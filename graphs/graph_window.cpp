@@ -125,6 +125,8 @@ void TFormGraphic::stopAsAtStop() {
         labelOrigin_ = graphClockSeconds();
         TimerAutoSaveTimer();
     }
+    // No point comes after "Стоп": the file is finished now, and whole on the disk soon after.
+    endRecording();
     missedReads_ = 0;
     stopRunning();
 }

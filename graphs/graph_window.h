@@ -34,6 +34,7 @@
 namespace zorvan::graphs {
 
 class RecordingFile;
+enum class RecordingEvent;
 
 enum class GraphMode { Dynamic, Threshold, Humidity };
 
@@ -190,6 +191,8 @@ private:
     int labelUnitLength() const { return mode_ == GraphMode::Humidity ? 4 : 2; } // "мин.", "c "
     void loadGraph(const QString& path);
     void showFileError(const QString& path, const QString& error);
+    // What the running recording's file went through, shown once per change.
+    void showRecordingMessage(RecordingEvent event, const QString& text);
     // A point's label from its time, the seconds since the label origin.
     QString labelOf(double time) const;
     // The time field point `point` of Graphic is written to a file with.

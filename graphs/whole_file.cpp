@@ -1,44 +1,83 @@
 #include "graphs/whole_file.h"
 
-#include <QFile>
-#include <QSaveFile>
-
 namespace zorvan::graphs {
+namespace {
 
-QString writeWhole(const QString& path, const QByteArray& bytes) {
-    // Unbuffered: a buffered save file takes a short write (a full disk) for a whole one and
-    // commits a truncated file.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
-        file.write(bytes) != bytes.size() || !file.commit()) {
-        const QString reason = file.error() == QFileDevice::NoError
-                                   ? QStringLiteral("Файл записан не полностью.")
-                                   : file.errorString();
-        file.cancelWriting();
-        return reason;
+QString writtenShort() {
+    return QStringLiteral("Файл записан не полностью.");
+}
+
+} // namespace
+
+QString freshNameOf(const QString& path) {
+    return path + QStringLiteral(".new");
+}
+
+QString backupNameOf(const QString& path) {
+    return path + QStringLiteral(".bak");
+}
+
+qint64 writeAll(FileCalls& calls, FileCalls::Handle file, const char* bytes, qint64 count,
+                QString& error) {
+    qint64 done = 0;
+    while (done < count) {
+        const qint64 written = calls.write(file, bytes + done, count - done, error);
+        if (written <= 0) {
+            break;
+        }
+        done += written;
+    }
+    return done;
+}
+
+QString writeNewFile(const QString& path, const QByteArray& bytes, FileCalls& calls) {
+    QString error;
+    const FileCalls::Handle file = calls.create(path, error);
+    if (file == FileCalls::kNoHandle) {
+        return error;
+    }
+    const bool whole =
+        writeAll(calls, file, bytes.constData(), bytes.size(), error) == bytes.size() &&
+        calls.flush(file, error);
+    calls.close(file);
+    if (!whole) {
+        calls.remove(path);
+        return error.isEmpty() ? writtenShort() : error;
     }
     return {};
 }
 
-QString writeWholeKeepingBackup(const QString& path, const QByteArray& bytes) {
-    const QString fresh = path + QStringLiteral(".new");
-    const QString backup = path + QStringLiteral(".bak");
-    if (QString error = writeWhole(fresh, bytes); !error.isEmpty()) {
+namespace {
+
+QString writeBeside(const QString& path, const QByteArray& bytes, bool keepBackup,
+                    FileCalls& calls) {
+    const QString fresh = freshNameOf(path);
+    if (QString error = writeNewFile(fresh, bytes, calls); !error.isEmpty()) {
         return error;
     }
-    // From here on the new graph is whole on disk under `fresh`, the previous one under `path`.
-    if (QFile::exists(path)) {
-        QFile::remove(backup);
-        QFile current(path);
-        if (!current.rename(backup)) {
-            return current.errorString();
-        }
+    // From here on the new text is whole on disk under `fresh`, the previous one under `path`;
+    // the previous one gets its second name before the new one takes its place, so that no
+    // moment passes without a whole file under either name.
+    QString error;
+    if (keepBackup && calls.exists(path) && !calls.keepCopy(path, backupNameOf(path), error)) {
+        calls.remove(fresh);
+        return error;
     }
-    QFile written(fresh);
-    if (!written.rename(path)) {
-        return written.errorString();
+    if (!calls.replace(fresh, path, error)) {
+        calls.remove(fresh);
+        return error;
     }
     return {};
+}
+
+} // namespace
+
+QString writeWhole(const QString& path, const QByteArray& bytes, FileCalls& calls) {
+    return writeBeside(path, bytes, false, calls);
+}
+
+QString writeWholeKeepingBackup(const QString& path, const QByteArray& bytes, FileCalls& calls) {
+    return writeBeside(path, bytes, true, calls);
 }
 
 } // namespace zorvan::graphs

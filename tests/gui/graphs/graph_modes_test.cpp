@@ -2,6 +2,7 @@
 #include "app/window_launchers.h"
 #include "graphs/graph_file_dialogs.h"
 #include "graphs/graph_window.h"
+#include "graphs/recording_file.h"
 #include "link/device_state.h"
 #include "link/worker_threads.h"
 #include "settings/settings_variables.h"
@@ -33,7 +34,32 @@ QStringList linesOf(const QString& path) {
     return QString::fromLatin1(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
 }
 
-using GraphModesTest = GraphTest;
+class GraphModesTest : public GraphTest {
+protected:
+    // Each run of the same minute keeps a file of its own: a second "Пуск" once moved the first
+    // run's file to the backup, and the next rewrite deleted it.
+    static void expectThreeRunsInThreeFiles(TFormGraphic& window, const char* laterSuffix) {
+        window.cbMinViewValue->setCurrentText(QStringLiteral("1"));
+        QStringList files;
+        for (int run = 1; run <= 3; ++run) {
+            startFed(window);
+            files << window.autoSaveFileName();
+            for (int point = 0; point <= run; ++point) {
+                window.TimerViewDataGraphicTimer({5000 + point, 0, 2000, 2000});
+            }
+            window.BitBtnPuskStop->click();
+        }
+        ASSERT_TRUE(waitForFinishingRecordings(std::chrono::seconds(10)));
+        EXPECT_EQ(files.removeDuplicates(), 0) << files.join(u' ').toStdString();
+        for (int run = 1; run <= 3; ++run) {
+            EXPECT_EQ(linesOf(files[run - 1]).size(), run + 1) << "run " << run;
+        }
+        const bool sameMinute =
+            QFileInfo(files[1]).fileName().left(17) == QFileInfo(files[0]).fileName().left(17);
+        EXPECT_TRUE(!sameMinute || files[1].endsWith(QString::fromUtf8(laterSuffix)))
+            << files[1].toStdString();
+    }
+};
 
 TEST_F(GraphModesTest, ThresholdModeRefusesTextAndPlotsExcursionsWithTheirContext) {
     auto& main = start(43);
@@ -221,6 +247,45 @@ TEST_F(GraphModesTest, SavedGraphLoadsBackAndLivePointsContinueIt) {
     window.TimerViewDataGraphicTimer({7, 7, 0, 0});
     EXPECT_EQ(window.Graphic.x(5), 5) << "live points follow the loaded lines";
     EXPECT_GE(window.Graphic.time(5), window.Graphic.time(4));
+    exit(window);
+}
+
+TEST_F(GraphModesTest, ThresholdRunsWithinOneMinuteEachKeepAFileOfTheirOwn) {
+    auto& main = start(43);
+    auto& window = open(main.MainPopupMenu->NGraphicPlus);
+    expectThreeRunsInThreeFiles(window, " порог (2).txt");
+    exit(window);
+}
+
+TEST_F(GraphModesTest, HumidityRunsWithinOneMinuteEachKeepAFileOfTheirOwn) {
+    auto& main = start(80);
+    settings::refreshPeriodSeconds = 1;
+    auto& window = open(main.MainPopupMenu->NGraphicVlazhnAndTemperatura);
+    expectThreeRunsInThreeFiles(window, " (2).txt");
+    exit(window);
+}
+
+// "Сохранить в файле данные из графика" to the recording's own name puts a new file in its
+// place; the points plotted after it must still reach that name.
+TEST_F(GraphModesTest, ASaveByHandToTheRecordingsNameKeepsEveryPointInIt) {
+    auto& main = start(43);
+    auto& window = open(main.MainPopupMenu->NGraphicPlus);
+    window.cbMinViewValue->setCurrentText(QStringLiteral("1"));
+    startFed(window);
+    const auto feed = [&](int points) {
+        for (int point = 0; point < points; ++point) {
+            window.TimerViewDataGraphicTimer({5000 + point, 0, 0, 0});
+        }
+    };
+    feed(3);
+    const QString recorded = window.autoSaveFileName();
+    window.chooseSaveFile = [&] { return recorded; };
+    window.NSaveDataGraphClick();
+    waitForSaves();
+    feed(2);
+    window.BitBtnPuskStop->click();
+    ASSERT_TRUE(waitForFinishingRecordings(std::chrono::seconds(10)));
+    EXPECT_EQ(linesOf(recorded).size(), 5);
     exit(window);
 }
 
