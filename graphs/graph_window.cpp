@@ -4,6 +4,7 @@
 #include "graphs/point_label.h"
 #include "graphs/read_period.h"
 #include "graphs/recording_file.h"
+#include "link/com_port.h"
 #include "link/device_state.h"
 #include "settings/settings_variables.h"
 #include "settings/typed_settings.h"
@@ -21,6 +22,30 @@ constexpr std::int32_t kUnlimitedSpan = 1'410'065'408;
 
 GraphReading currentSamples() {
     return {link::graphSample1, link::graphSample2, link::graphSample3, link::graphSample4};
+}
+
+// One read turn on the line. A port whose device went away is closed and, at the later turns,
+// opened again; the instruments then get what they need after a power cycle before the reads go
+// on. Listening, the program never sends: the other master asks for the readings.
+ReadTurn takeReadTurn(link::GraphReadKind kind, bool listen, bool resume) {
+    ReadTurn turn;
+    const link::PortReadiness port = link::ReadyComPort();
+    if (port == link::PortReadiness::Lost) {
+        turn.portLost = true;
+        return turn;
+    }
+    if (resume || port == link::PortReadiness::Reopened) {
+        turn.resumed = listen || link::ResumeGraphRequests();
+        if (!turn.resumed) {
+            turn.portLost = link::CloseComPortIfGone();
+            return turn;
+        }
+    }
+    if (link::ReadGraphSamples(kind, listen)) {
+        turn.reading = currentSamples();
+    }
+    turn.portLost = link::CloseComPortIfGone();
+    return turn;
 }
 
 } // namespace
@@ -41,7 +66,7 @@ TFormGraphic::~TFormGraphic() = default;
 void TFormGraphic::FormCreate() {
     host_.suspendPolling();
     windowTitle_ = instrumentTitle(link::versionByte1[0]);
-    setWindowTitle(windowTitle_ + QStringLiteral(" - график"));
+    setWindowTitle(windowTitle_ + kGraphSuffix);
     laIzmPerSecond->clear();
     laPropusky->clear();
     selectStoredSpan();
@@ -55,7 +80,11 @@ void TFormGraphic::FormCreate() {
 
     link::graphReadBusy = false;
     const bool started = ui::startLineJob<bool>(
-        this, [] { return link::PrepareGraphReads(); },
+        this,
+        // A port lost before the window opened is tried once more here, as a read turn would.
+        [] {
+            return link::ReadyComPort() != link::PortReadiness::Lost && link::PrepareGraphReads();
+        },
         [this](std::optional<bool> answered) { preparationEnded(answered.value_or(false)); });
     if (!started) {
         preparationEnded(false);
@@ -221,22 +250,36 @@ void TFormGraphic::TimerGraphicTimer() {
     const auto kind =
         mode_ == GraphMode::Humidity ? link::GraphReadKind::Humidity : link::GraphReadKind::Dynamic;
     const bool listen = CheckBoxZaprosPr44->isChecked();
-    const bool started = ui::startLineJob<std::optional<GraphReading>>(
+    const bool resume = resumeDue_;
+    const bool started = ui::startLineJob<ReadTurn>(
         this,
-        [kind, listen]() -> std::optional<GraphReading> {
-            const bool read = link::ReadGraphSamples(kind, listen);
+        [kind, listen, resume] {
+            const ReadTurn turn = takeReadTurn(kind, listen, resume);
             link::graphReadBusy = false;
-            return read ? std::optional(currentSamples()) : std::nullopt;
+            return turn;
         },
-        [this](std::optional<std::optional<GraphReading>> reading) {
-            if (!reading) {
+        [this](std::optional<ReadTurn> turn) {
+            if (turn) {
+                readTurnEnded(*turn);
+            } else {
                 link::graphReadBusy = false; // the line never came: the job did not run
-            } else if (*reading) {
-                TimerViewDataGraphicTimer(**reading);
             }
         });
     if (!started) {
         link::graphReadBusy = false;
+    }
+}
+
+void TFormGraphic::readTurnEnded(const ReadTurn& turn) {
+    if (turn.portLost) {
+        resumeDue_ = true;
+        setWindowTitle(windowTitle_ + kSilentSuffix);
+    } else if (turn.resumed) {
+        resumeDue_ = false;
+        setWindowTitle(windowTitle_ + kGraphSuffix);
+    }
+    if (turn.reading) {
+        TimerViewDataGraphicTimer(*turn.reading);
     }
 }
 

@@ -28,6 +28,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -44,6 +45,13 @@ struct GraphReading {
     std::int32_t sample2 = 0;
     std::int32_t sample3 = 0;
     std::int32_t sample4 = 0;
+};
+
+// What one read turn on the line found.
+struct ReadTurn {
+    bool portLost = false; // the port's device is gone: the port is closed until it returns
+    bool resumed = false;  // the port came back and the instruments were prepared again
+    std::optional<GraphReading> reading;
 };
 
 class TFormGraphic final : public ui::CaptionedWindow, public settings::HumidityGraphView {
@@ -141,6 +149,7 @@ public:
     static inline const QString kStart = QStringLiteral("Пуск");
     static inline const QString kStop = QStringLiteral("Стоп");
     static inline const QString kSilentSuffix = QStringLiteral("  -  прибор отключен");
+    static inline const QString kGraphSuffix = QStringLiteral(" - график");
 
 protected:
     QWidget* focusHolder() override { return ButtonPusto; }
@@ -166,6 +175,7 @@ private:
     void startedRequests();
     void stopRunning();
     void stopAsAtStop();
+    void readTurnEnded(const ReadTurn& turn);
     void addDynamicPoints(const GraphReading& reading);
     void addThresholdPoints(const GraphReading& reading);
     void addHumidityPoints(const GraphReading& reading);
@@ -219,6 +229,8 @@ private:
     // The running threshold or humidity graph's automatic file.
     std::shared_ptr<RecordingFile> recording_;
     bool exitChosen_ = false;
+    // The port was lost: once it is back, the instruments are prepared again before the reads.
+    bool resumeDue_ = false;
 };
 
 // The graph window while it exists.

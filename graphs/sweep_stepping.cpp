@@ -1,8 +1,9 @@
 // The sweep itself: a start moves the scans before down and writes the start value; each tick
 // reads the humidity, plots it and writes the next step, until the end value is passed, a stop is
-// asked for or the readings keep failing.
+// asked for, the readings keep failing or the port goes away.
 #include "graphs/sweep_lists.h"
 #include "graphs/sweep_window.h"
+#include "link/com_port.h"
 #include "link/sweep_exchanges.h"
 #include "settings/settings_variables.h"
 #include "ui/line_job.h"
@@ -94,9 +95,9 @@ void TfmGraphicAChH::startSweep() {
         this,
         [start] {
             link::StartSweep(start);
-            return true;
+            return link::CloseComPortIfGone();
         },
-        [this](std::optional<bool>) { restartTick(); });
+        [this](std::optional<bool> portLost) { stepWritten(portLost.value_or(false)); });
     if (!started) {
         endSweep();
     }
@@ -137,16 +138,33 @@ void TfmGraphicAChH::restartTick() {
     }
 }
 
+void TfmGraphicAChH::stepWritten(bool portLost) {
+    if (portLost) {
+        portWentAway();
+    } else {
+        restartTick();
+    }
+}
+
 void TfmGraphicAChH::TimerGraphicAChHTimer() {
     TimerGraphicAChH.stop();
-    const bool started = ui::startLineJob<std::optional<std::int32_t>>(
-        this, [] { return link::ReadSweepHumidity(); },
-        [this](std::optional<std::optional<std::int32_t>> sample) {
+    struct Reading {
+        std::optional<std::int32_t> sample;
+        bool portLost = false;
+    };
+    const bool started = ui::startLineJob<Reading>(
+        this,
+        [] {
+            return Reading{link::ReadSweepHumidity(), link::CloseComPortIfGone()};
+        },
+        [this](std::optional<Reading> reading) {
             if (closing_) {
                 return;
             }
-            if (sample && *sample) {
-                TimerViewReading(**sample);
+            if (reading && reading->portLost) {
+                portWentAway();
+            } else if (reading && reading->sample) {
+                TimerViewReading(*reading->sample);
             } else {
                 readFailed();
             }
@@ -200,9 +218,9 @@ void TfmGraphicAChH::writeNextSetValue() {
         this,
         [value] {
             link::WriteSetValue(value);
-            return true;
+            return link::CloseComPortIfGone();
         },
-        [this](std::optional<bool>) { restartTick(); });
+        [this](std::optional<bool> portLost) { stepWritten(portLost.value_or(false)); });
     if (!started) {
         restartTick();
     }

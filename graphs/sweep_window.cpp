@@ -3,6 +3,7 @@
 #include "graphs/graph_file_dialogs.h"
 #include "graphs/point_label.h"
 #include "graphs/sweep_lists.h"
+#include "link/com_port.h"
 #include "link/device_state.h"
 #include "link/sweep_exchanges.h"
 #include "settings/settings_variables.h"
@@ -25,6 +26,8 @@ constexpr int kVisibleRows = 25;
 constexpr double kHundredth = 0.01;
 // Keeps the ends of the chosen voltage range off the frame.
 constexpr double kVoltageRoom = 0.01;
+// How often a lost port is tried; opening a device that is not there fails at once.
+constexpr int kPortReturnMs = 500;
 
 const QColor kPanelColour(96, 96, 96);
 const QColor kChartColour(233, 222, 160);
@@ -109,6 +112,9 @@ void TfmGraphicAChH::createControls() {
     TimerGraphicAChH.setSingleShot(true);
     TimerGraphicAChH.setTimerType(Qt::PreciseTimer);
     connect(&TimerGraphicAChH, &QTimer::timeout, this, [this] { TimerGraphicAChHTimer(); });
+    portReturnTimer_.setSingleShot(true);
+    portReturnTimer_.setInterval(kPortReturnMs);
+    connect(&portReturnTimer_, &QTimer::timeout, this, [this] { tryPortReturn(); });
 }
 
 QComboBox* TfmGraphicAChH::addList(const QString& caption, QLabel*& label) {
@@ -123,7 +129,8 @@ void TfmGraphicAChH::FormCreate() {
     for (QComboBox* list : {cbMinNapr, cbMaxNapr, cbStep, cbPause}) {
         list->clear();
     }
-    baseTitle_ = instrumentTitle(link::versionByte1[0]);
+    instrumentTitle_ = instrumentTitle(link::versionByte1[0]);
+    baseTitle_ = instrumentTitle_;
     setWindowTitle(baseTitle_ + kReadySuffix);
     stopRequested_ = false;
     cbMinNapr->addItems(voltageEntries());
@@ -171,9 +178,59 @@ void TfmGraphicAChH::preparationEnded(const link::SweepPreparation& preparation)
         initialSetValue_ = preparation.initialSetValue;
         BitBtnPuskStop->setEnabled(true);
     }
-    baseTitle_ += deviceReady_ ? kReadySuffix : kSilentSuffix;
-    setWindowTitle(baseTitle_);
+    showConnection(deviceReady_);
     BitBtnCloseGraphic->setEnabled(true);
+}
+
+void TfmGraphicAChH::showConnection(bool connected) {
+    baseTitle_ = instrumentTitle_ + (connected ? kReadySuffix : kSilentSuffix);
+    setWindowTitle(baseTitle_);
+}
+
+// The port went away under the sweep: the sweep ends as after failed readings, and once the port
+// is back the instrument gets what "Выход" would give it, since it may have lost power with it.
+void TfmGraphicAChH::portWentAway() {
+    if (closing_) {
+        return;
+    }
+    endSweep();
+    BitBtnPuskStop->setEnabled(false);
+    showConnection(false);
+    portReturnTimer_.start();
+    showMessage(QMessageBox::Critical, kReadError);
+}
+
+void TfmGraphicAChH::tryPortReturn() {
+    const std::uint16_t initial = initialSetValue_;
+    const bool restart = settings::restartOnExit;
+    const bool started = ui::startLineJob<bool>(
+        this,
+        [initial, restart] {
+            if (link::ReadyComPort() == link::PortReadiness::Lost) {
+                return false;
+            }
+            if (link::EndSweep(initial, restart)) {
+                return true;
+            }
+            link::CloseComPortIfGone();
+            return false;
+        },
+        [this](std::optional<bool> returned) { portReturnEnded(returned.value_or(false)); });
+    if (!started) {
+        portReturnTimer_.start();
+    }
+}
+
+void TfmGraphicAChH::portReturnEnded(bool returned) {
+    if (closing_) {
+        return;
+    }
+    if (!returned) {
+        portReturnTimer_.start();
+        return;
+    }
+    showConnection(true);
+    BitBtnPuskStop->setEnabled(true);
 }
 
 void TfmGraphicAChH::cbNaprChange() {
@@ -213,6 +270,7 @@ bool TfmGraphicAChH::mayClose() {
 void TfmGraphicAChH::FormClose() {
     // A sweep in progress ends here, without a further reading.
     TimerGraphicAChH.stop();
+    portReturnTimer_.stop();
     closing_ = true;
     // Nothing may start while the instrument is handed back.
     paGraphicAChH->setEnabled(false);

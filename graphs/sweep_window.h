@@ -141,6 +141,11 @@ private:
     void readFailed();
     void writeNextSetValue();
     void restartTick();
+    void stepWritten(bool portLost);
+    void portWentAway();
+    void tryPortReturn();
+    void portReturnEnded(bool returned);
+    void showConnection(bool connected);
     void endSweep();
     void applyVerticalRange();
     void setClearItemsVisible(const SweepRange& range);
@@ -166,6 +171,8 @@ private:
     bool firstStep_ = false;
     std::int32_t currentSetValue_ = 0;
     bool deviceReady_ = false;
+    QString instrumentTitle_;
+    // The caption without a folder: the instrument's title and whether it is connected.
     QString baseTitle_;
     std::uint16_t initialSetValue_ = 0;
     // Failed readings of the sweep under way; three end it.
@@ -174,6 +181,8 @@ private:
     // Set by the close: results of line jobs that arrive later are dropped.
     bool closing_ = false;
     bool lineGivenBack_ = false;
+    // While the port is lost, tries to open it again and hand the instrument its set value back.
+    QTimer portReturnTimer_;
 };
 
 // The frequency-response window while it exists.

@@ -100,18 +100,18 @@ bool comPortLost() {
     return portLost;
 }
 
-bool ReopenLostComPort() {
+PortReadiness ReadyComPort() {
     const std::lock_guard lock(comPortMutex);
     if (!portLost) {
-        return false;
+        return PortReadiness::Ready;
     }
     if (openHandle(lastSetup).status != OpenStatus::Opened || !setUpLine(lastSetup)) {
         comPortHandle->close();
         handleOpen = false;
-        return false;
+        return PortReadiness::Lost;
     }
     portLost = false;
-    return true;
+    return PortReadiness::Reopened;
 }
 
 bool comPortOpen() {

@@ -56,9 +56,15 @@ bool comPortOpen();
 bool CloseComPortIfGone();
 // The port was closed because its device went away and waits to be opened again.
 bool comPortLost();
-// Opens a lost port again with the name, speed and read time-out it had; true once it is open
-// and set up, after which comPortLost() is false.
-bool ReopenLostComPort();
+
+enum class PortReadiness {
+    Ready,    // it was not lost (a port closed on purpose stays closed)
+    Reopened, // it was lost and is open again: the instruments may have restarted meanwhile
+    Lost,     // it is still lost
+};
+// Readies the port for a job's exchanges: a lost port is opened again, once, with the name,
+// speed and read time-out it had.
+PortReadiness ReadyComPort();
 
 // Drops whatever the instruments sent that nobody read, once the line is quiet.
 void DiscardReceived();

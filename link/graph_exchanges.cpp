@@ -7,6 +7,7 @@
 #include "link/frame.h"
 
 #include <chrono>
+#include <optional>
 #include <thread>
 
 namespace zorvan::link {
@@ -27,7 +28,8 @@ std::uint8_t firstAddress() {
     return static_cast<std::uint8_t>(deviceAddress[0]);
 }
 
-std::int32_t readDecimals(std::uint8_t kind) {
+// Nothing when instrument 1 did not answer.
+std::optional<std::int32_t> readDecimals(std::uint8_t kind) {
     if (kind == kFixedDecimalsKind || kind == 0) {
         return 1;
     }
@@ -36,7 +38,32 @@ std::int32_t readDecimals(std::uint8_t kind) {
     if (ReadData(kRegisterReadBits | firstAddress(), code, 1, answer)) {
         return answer[2] + 1;
     }
-    return 1;
+    return std::nullopt;
+}
+
+void setGraphDecimals(std::int32_t decimals) {
+    graphDecimals = decimals;
+    // A tenth per decimal, multiplied out as the instrument's own scaling does it.
+    double scale = 1.0;
+    for (std::int32_t i = 0; i < decimals; ++i) {
+        scale *= 0.1;
+    }
+    graphScale = scale;
+}
+
+// Puts instrument 1 back into its normal mode when it is not known to be there; false when it
+// did not acknowledge.
+bool enterNormalMode() {
+    std::this_thread::sleep_for(10ms);
+    DiscardReceived();
+    if (deviceModeState != kModeNormal) {
+        if (!SendCommand(firstAddress(), kModeCode, kModeNormal)) {
+            return false;
+        }
+        deviceModeState = kModeNormal;
+    }
+    std::this_thread::sleep_for(15ms);
+    return true;
 }
 
 // Reads one signed sample of the instrument at `address` into `sample`.
@@ -94,31 +121,30 @@ bool readDynamic() {
 } // namespace
 
 bool PrepareGraphReads() {
-    std::this_thread::sleep_for(10ms);
-    DiscardReceived();
-    if (deviceModeState != kModeNormal) {
-        if (!SendCommand(firstAddress(), kModeCode, kModeNormal)) {
-            return false;
-        }
-        deviceModeState = kModeNormal;
+    if (!enterNormalMode()) {
+        return false;
     }
-    std::this_thread::sleep_for(15ms);
-    const std::int32_t decimals = readDecimals(versionByte1[0]);
-    graphDecimals = decimals;
-    // A tenth per decimal, multiplied out as the instrument's own scaling does it.
-    double scale = 1.0;
-    for (std::int32_t i = 0; i < decimals; ++i) {
-        scale *= 0.1;
-    }
-    graphScale = scale;
+    setGraphDecimals(readDecimals(versionByte1[0]).value_or(1));
     return true;
 }
 
-void StartGraphRequests() {
-    if (SendCommand(firstAddress(), kModeCode, kModeSampling)) {
+bool StartGraphRequests() {
+    const bool acknowledged = SendCommand(firstAddress(), kModeCode, kModeSampling);
+    if (acknowledged) {
         deviceModeState = kModeSampling;
     }
     SendCommand(static_cast<std::uint8_t>(deviceAddress[1]), kModeCode, kModeSampling);
+    return acknowledged;
+}
+
+bool ResumeGraphRequests() {
+    if (!enterNormalMode()) {
+        return false;
+    }
+    if (const auto decimals = readDecimals(versionByte1[0])) {
+        setGraphDecimals(*decimals);
+    }
+    return StartGraphRequests();
 }
 
 bool ReadGraphSamples(GraphReadKind kind, bool listen) {

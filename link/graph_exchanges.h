@@ -14,7 +14,14 @@ namespace zorvan::link {
 bool PrepareGraphReads();
 
 // Asks instrument 1, and instrument 2 whatever its address (0 included), to sample for graphs.
-void StartGraphRequests();
+// True when instrument 1 acknowledged.
+bool StartGraphRequests();
+
+// After the port came back, the instruments may have been powered off with it: prepares
+// instrument 1 and asks both to sample again, as at the start. The decimals change only when
+// instrument 1 reports them, so a read that fails now cannot rescale a running graph. False when
+// instrument 1 did not acknowledge.
+bool ResumeGraphRequests();
 
 enum class GraphReadKind {
     Dynamic,  // the signal of instruments 1 and 2

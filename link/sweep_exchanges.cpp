@@ -26,12 +26,14 @@ std::uint8_t firstAddress() {
     return static_cast<std::uint8_t>(deviceAddress[0]);
 }
 
-// Sends a service command and, when it is not acknowledged, once more after a pause.
-void sendWithOneRetry(std::uint8_t parameter) {
-    if (!SendCommand(firstAddress(), kServiceCode, parameter)) {
-        std::this_thread::sleep_for(kRetryGap);
-        SendCommand(firstAddress(), kServiceCode, parameter);
+// Sends a service command and, when it is not acknowledged, once more after a pause; true when
+// one of them was acknowledged.
+bool sendWithOneRetry(std::uint8_t parameter) {
+    if (SendCommand(firstAddress(), kServiceCode, parameter)) {
+        return true;
     }
+    std::this_thread::sleep_for(kRetryGap);
+    return SendCommand(firstAddress(), kServiceCode, parameter);
 }
 
 } // namespace
@@ -56,13 +58,13 @@ SweepPreparation PrepareSweep() {
     return result;
 }
 
-void WriteSetValue(std::int32_t value) {
+bool WriteSetValue(std::int32_t value) {
     const std::uint8_t address = kWriteBits | firstAddress();
     SendCommand(address, kSetValueCode, static_cast<std::uint8_t>(value & 0xFF));
     std::this_thread::sleep_for(kWriteGap);
     SendCommand(address, kSetValueHighCode, static_cast<std::uint8_t>((value >> 8) & 0xFF));
     std::this_thread::sleep_for(kWriteGap);
-    sendWithOneRetry(kApplySetValue);
+    return sendWithOneRetry(kApplySetValue);
 }
 
 void StartSweep(std::int32_t startValue) {
@@ -81,12 +83,13 @@ std::optional<std::int32_t> ReadSweepHumidity() {
     return sample;
 }
 
-void EndSweep(std::uint16_t initialSetValue, bool restart) {
-    WriteSetValue(initialSetValue);
+bool EndSweep(std::uint16_t initialSetValue, bool restart) {
+    const bool taken = WriteSetValue(initialSetValue);
     std::this_thread::sleep_for(kWriteGap);
     if (restart) {
-        sendWithOneRetry(kRestart);
+        return sendWithOneRetry(kRestart) && taken;
     }
+    return taken;
 }
 
 } // namespace zorvan::link

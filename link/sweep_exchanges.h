@@ -21,8 +21,9 @@ struct SweepPreparation {
 SweepPreparation PrepareSweep();
 
 // Writes the low and the high byte of the set value and has the instrument take it over. Only the
-// take-over is repeated, once: a byte that did not arrive shows up in the readings.
-void WriteSetValue(std::int32_t value);
+// take-over is repeated, once: a byte that did not arrive shows up in the readings. True when the
+// take-over was acknowledged.
+bool WriteSetValue(std::int32_t value);
 
 // The start of a sweep: the start value written on a line cleared of stray bytes before and after.
 void StartSweep(std::int32_t startValue);
@@ -31,7 +32,8 @@ void StartSweep(std::int32_t startValue);
 // instrument 1 did not answer.
 std::optional<std::int32_t> ReadSweepHumidity();
 
-// Writes back the set value instrument 1 held at the start and restarts it when asked to.
-void EndSweep(std::uint16_t initialSetValue, bool restart);
+// Writes back the set value instrument 1 held at the start and restarts it when asked to; true
+// when it acknowledged the take-over and the restart.
+bool EndSweep(std::uint16_t initialSetValue, bool restart);
 
 } // namespace zorvan::link

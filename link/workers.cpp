@@ -128,17 +128,14 @@ void CommandWorker(std::int32_t address, std::int32_t code, std::int32_t paramet
 // A port found again after its device went away is taken into use as at start: the keyboard
 // of instrument 1 unlocked and, under the program's control, its output switched off.
 bool portReadyForPoll() {
-    if (!comPortLost()) {
-        return true;
+    const PortReadiness port = ReadyComPort();
+    if (port == PortReadiness::Reopened) {
+        SendCommand(addressOf(0), kServiceCode, kUnlockKeyboard);
+        if (digitalOutAllowed) {
+            SendCommand(addressOf(0), kDigitalOutCode, kOutputOff);
+        }
     }
-    if (!ReopenLostComPort()) {
-        return false;
-    }
-    SendCommand(addressOf(0), kServiceCode, kUnlockKeyboard);
-    if (digitalOutAllowed) {
-        SendCommand(addressOf(0), kDigitalOutCode, kOutputOff);
-    }
-    return true;
+    return port != PortReadiness::Lost;
 }
 
 void pollInstruments() {

@@ -9,6 +9,8 @@
 #include "tests/gui/graphs/graph_fixture.h"
 #include "tests/support/panel_session.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -61,7 +63,57 @@ protected:
 
     void TearDown() override { closeLeftOverGraph(); }
 
+    // Serves the simulated line behind a fixed path, as an adapter keeps its name when it is
+    // plugged back in; before start().
+    void serveBehindAFixedPath() {
+        sim::PtyServerOptions options;
+        options.linkPath = adapterFolder.filePath(QStringLiteral("ttyAdapter")).toStdString();
+        session.line.server = sim::PtyServer::start(session.line.bus, options);
+        ASSERT_TRUE(session.line.server);
+    }
+
+    static TFormGraphic& openFromMenu(QAction* item) {
+        item->trigger();
+        EXPECT_TRUE(FormGraphic);
+        EXPECT_TRUE(PanelSession::waitFor([] { return FormGraphic->BitBtnPuskStop->isEnabled(); }));
+        return *FormGraphic;
+    }
+
+    // Pulls the adapter out under the running graph and, a second after the window said so,
+    // plugs it back in; returns what was sent from then until the caption came back.
+    Frames pullOutAndPlugBackIn(TFormGraphic& window) {
+        session.line.server->vanish();
+        EXPECT_TRUE(PanelSession::waitFor([&] {
+            return window.windowTitle() == window.windowTitleBase() + TFormGraphic::kSilentSuffix;
+        }));
+        QTest::qWait(1000);
+        EXPECT_TRUE(window.running()) << "the run waits for the port";
+        const std::size_t sent = session.line.frames().size();
+        EXPECT_TRUE(session.line.server->restore());
+        EXPECT_TRUE(PanelSession::waitFor(
+            [&] { return window.windowTitle() == window.windowTitleBase() + " - график"; }));
+        const Frames all = session.line.frames();
+        return {all.begin() + static_cast<std::ptrdiff_t>(sent), all.end()};
+    }
+
+    // Points plotted after the return continue the run: the same numbering and the same file,
+    // which holds every point from before and after the gap.
+    static void expectTheRunGoesOn(TFormGraphic& window, qsizetype before, int boundMs) {
+        const QString recorded = window.autoSaveFileName();
+        EXPECT_TRUE(
+            PanelSession::waitFor([&] { return window.Graphic.count() >= before + 2; }, boundMs));
+        window.BitBtnPuskStop->click();
+        EXPECT_TRUE(PanelSession::waitFor([] { return link::runningWorkers() == 0; }));
+        const qsizetype points = window.Graphic.count();
+        EXPECT_EQ(window.Graphic.x(points - 1), points - 1);
+        EXPECT_EQ(window.autoSaveFileName(), recorded);
+        QFile file(recorded);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll().count("\r\n"), points);
+    }
+
     PanelSession session;
+    QTemporaryDir adapterFolder;
     std::size_t sentBefore = 0;
 };
 
@@ -249,6 +301,46 @@ TEST_F(GraphWindowTest, PortVanishingWhileRunningNeitherHangsNorStopsStopAndExit
     exit(window);
     EXPECT_TRUE(PanelSession::waitFor(
         [&] { return main.stIndSoobsch->text() == QStringLiteral("Ошибка связи\nс прибором!"); }));
+}
+
+// The reads used to stop for good at a pulled-out adapter: no request after it came back, no
+// message, and "Стоп" still offered.
+TEST_F(GraphWindowTest, ThresholdGraphSaysThePortIsGoneAndGoesOnInTheSameRunOnceItIsBack) {
+    serveBehindAFixedPath();
+    auto& main = start(43);
+    auto& window = openFromMenu(main.MainPopupMenu->NGraphicPlus);
+    window.cbMinViewValue->setCurrentText(QStringLiteral("-1e9")); // every reading plotted
+    window.cbReadPeriod->setCurrentText(QStringLiteral("0.02"));
+    clickStart(window);
+    ASSERT_TRUE(PanelSession::waitFor([&] { return window.Graphic.count() >= 3; }));
+
+    const Frames sent = pullOutAndPlugBackIn(window);
+    const qsizetype before = window.Graphic.count();
+    const Frames preparation{request(kFirst, 254, 0), request(kRegister | kFirst, 6, 0),
+                             request(kFirst, 254, 1), request(0, 254, 1)};
+    ASSERT_GE(sent.size(), preparation.size());
+    EXPECT_EQ(Frames(sent.begin(), sent.begin() + 4), preparation)
+        << "the instrument may have lost power with the adapter";
+    expectTheRunGoesOn(window, before, 5000);
+    exit(window);
+}
+
+TEST_F(GraphWindowTest, HumidityGraphAsksInstrument1ToSampleAgainOnceThePortIsBack) {
+    serveBehindAFixedPath();
+    auto& main = start(80);
+    settings::refreshPeriodSeconds = 1;
+    auto& window = openFromMenu(main.MainPopupMenu->NGraphicVlazhnAndTemperatura);
+    clickStart(window);
+    ASSERT_TRUE(PanelSession::waitFor([&] { return window.Graphic.count() >= 1; }));
+
+    const Frames sent = pullOutAndPlugBackIn(window);
+    const qsizetype before = window.Graphic.count();
+    const Frames preparation{request(kFirst, 254, 0), request(kRegister | kFirst, 31, 0),
+                             request(kFirst, 254, 1), request(0, 254, 1)};
+    ASSERT_GE(sent.size(), preparation.size());
+    EXPECT_EQ(Frames(sent.begin(), sent.begin() + 4), preparation);
+    expectTheRunGoesOn(window, before, 8000);
+    exit(window);
 }
 
 } // namespace

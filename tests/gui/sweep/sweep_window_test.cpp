@@ -354,6 +354,44 @@ TEST_F(SweepWindowTest,
     EXPECT_FALSE(settings::settingExists(settings::kSweepMin));
 }
 
+TEST_F(SweepWindowTest, PortGoneEndsTheSweepAndItsReturnGetsTheInitialSetValueBackAndARestart) {
+    // The adapter keeps its name when it is plugged back in.
+    const QTemporaryDir folder;
+    sim::PtyServerOptions options;
+    options.linkPath = folder.filePath(QStringLiteral("ttyAdapter")).toStdString();
+    session.line.server = sim::PtyServer::start(session.line.bus, options);
+    ASSERT_TRUE(session.line.server);
+    auto& main = start();
+    auto& window = open(main);
+    chooseLists(window, "0.1", "0.5", "0.10", "5.0");
+    startByHand(window);
+    tickByHand(window);
+
+    session.line.server->vanish();
+    window.TimerGraphicAChHTimer();
+    ASSERT_TRUE(PanelSession::waitFor([&] { return !window.running(); }));
+    EXPECT_EQ(window.windowTitle(), "Zorvan 43 отключен - АЧХ");
+    EXPECT_FALSE(window.BitBtnPuskStop->isEnabled());
+    ASSERT_EQ(messages.size(), 1U);
+    EXPECT_EQ(messages[0].text, "Ошибка чтения");
+    EXPECT_EQ(messages[0].title, "Zorvan 43 отключен - АЧХ");
+
+    QTest::qWait(1000);
+    const std::size_t sent = session.line.frames().size();
+    ASSERT_TRUE(session.line.server->restore());
+    ASSERT_TRUE(PanelSession::waitFor([&] { return window.windowTitle() == "Zorvan 43 - АЧХ"; }));
+    Frames expected = setValueWrites(sim::kResonanceSetValue);
+    expected.push_back(request(kFirst, 255, 1));
+    EXPECT_EQ(sentSince(sent), expected) << "what \"Выход\" gives the instrument";
+    EXPECT_EQ(instrument->appliedSetValue(), sim::kResonanceSetValue);
+    EXPECT_EQ(instrument->restartCount(), 1);
+    EXPECT_TRUE(window.BitBtnPuskStop->isEnabled());
+    chooseLists(window, "0.1", "0.3", "0.10", "0.1");
+    sweep(window);
+    EXPECT_EQ(window.Graphic.count(), 3) << "the next sweep runs on the port that came back";
+    exit(window);
+}
+
 TEST_F(SweepWindowTest, CurveFilesShowOverlaySaveAndClear) {
     const QTemporaryDir folder;
     auto& main = start();
