@@ -9,7 +9,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
@@ -196,6 +198,88 @@ TEST_F(OrderedEnd, ASilentInstrumentWithALongReadTimeOutHoldsNoExitAndStillGetsT
 
     EXPECT_TRUE(unlockSentAtTheEnd());
     EXPECT_TRUE(positionsSaved());
+}
+
+// A real full disk under a running threshold recording: the settings file, and with it the
+// recording, on a small file system that a filler file fills for a few seconds. Every reading
+// answered must be in the file once, and no line may read back as another value.
+class FullDisk : public OrderedEnd {
+protected:
+    bool mountSmallDisk() {
+        const qint64 room =
+            QFileInfo(QStringLiteral(ZORVAN_PROGRAM_WITH_WINDOW)).size() + (4 << 20);
+        mounted = QProcess::execute(QStringLiteral("mount"),
+                                    {QStringLiteral("-t"), QStringLiteral("tmpfs"),
+                                     QStringLiteral("-o"), QStringLiteral("size=%1").arg(room),
+                                     QStringLiteral("tmpfs"), folder.path()}) == 0;
+        return mounted;
+    }
+
+    // Writes until the disk is full; the filler is removed to give the room back.
+    void fillTheDisk() {
+        QFile filler(fillerPath());
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size()) {
+        }
+        ASSERT_LT(QStorageInfo(folder.path()).bytesAvailable(), block.size());
+    }
+
+    QString fillerPath() const { return folder.filePath(QStringLiteral("filler")); }
+
+    void TearDown() override {
+        OrderedEnd::TearDown();
+        if (mounted) {
+            QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), folder.path()});
+        }
+    }
+
+    bool mounted = false;
+};
+
+TEST_F(FullDisk, AThresholdRecordingLosesNoReadingAndGainsNoWrongOne) {
+    if (!mountSmallDisk()) {
+        GTEST_SKIP() << "no small file system could be mounted here (needs root)";
+    }
+    const Frame sampleRead = request(0x80 | kFirst, link::kSampleCode, 2);
+    start(43, "threshold");
+    ASSERT_TRUE(waitUntil([&] { return countOf(sampleRead) >= 20; }));
+    fillTheDisk();
+    // Until the lines fill the file's last page the disk still takes them.
+    const auto recordedLines = [&] {
+        const QStringList files =
+            QDir(folder.path()).entryList({QStringLiteral("_* порог.txt")}, QDir::Files);
+        QFile file(folder.filePath(files.value(0)));
+        return file.open(QIODevice::ReadOnly) ? int(file.readAll().count("\r\n")) : 0;
+    };
+    ASSERT_TRUE(waitUntil([&] { return recordedLines() < countOf(sampleRead) - 20; }, 30000))
+        << "the full disk refuses the recording's lines";
+    ASSERT_TRUE(QFile::remove(fillerPath()));
+    const int readsAtRoom = countOf(sampleRead);
+    ASSERT_TRUE(waitUntil([&] { return countOf(sampleRead) > readsAtRoom + 20; }));
+
+    terminate();
+    const int reads = countOf(sampleRead);
+    const QStringList recorded =
+        QDir(folder.path()).entryList({QStringLiteral("_* порог.txt")}, QDir::Files);
+    ASSERT_EQ(recorded.size(), 1);
+    QFile file(folder.filePath(recorded.front()));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    int lines = 0;
+    double lastTime = -1.0;
+    std::optional<double> reading;
+    graphs::readGraphFile(file, 1, [&](const graphs::GraphFileLine& line) {
+        ++lines;
+        reading = reading ? reading : line.values.front();
+        EXPECT_EQ(line.values.front(), reading) << "line " << lines;
+        ASSERT_TRUE(line.timeValue) << "line " << lines;
+        EXPECT_GT(*line.timeValue, lastTime) << "line " << lines;
+        lastTime = line.timeValue.value_or(lastTime);
+    });
+    std::printf("full disk: %d readings sent, %d lines recorded\n", reads, lines);
+    // The reading under way at the end may not have been plotted.
+    EXPECT_GE(lines, reads - 1);
+    EXPECT_LE(lines, reads);
 }
 
 } // namespace
