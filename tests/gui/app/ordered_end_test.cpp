@@ -102,6 +102,13 @@ protected:
                          kUnlock) != frames.end();
     }
 
+    // The threshold graph's automatic file; empty unless there is exactly one.
+    QString thresholdRecording() const {
+        const QStringList recorded =
+            QDir(folder.path()).entryList({QStringLiteral("_* порог.txt")}, QDir::Files);
+        return recorded.size() == 1 ? folder.filePath(recorded.front()) : QString();
+    }
+
     bool positionsSaved() const {
         const settings::IntegerKey& left = settings::kWindowLeft[0];
         return settingsFile.readString(left.section, left.name).has_value();
@@ -157,10 +164,7 @@ TEST_F(OrderedEnd, SigkillAtRandomMomentsLosesAtMostThePointBeingPlotted) {
         ASSERT_TRUE(running.waitForFinished(5000));
         const int reads = countOf(sampleRead) - readsBefore;
 
-        const QStringList recorded =
-            QDir(folder.path()).entryList({QStringLiteral("_* порог.txt")}, QDir::Files);
-        ASSERT_EQ(recorded.size(), 1);
-        QFile file(folder.filePath(recorded.front()));
+        QFile file(thresholdRecording());
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         int lines = 0;
         graphs::readGraphFile(file, 1, [&](const graphs::GraphFileLine& line) {
@@ -247,9 +251,7 @@ TEST_F(FullDisk, AThresholdRecordingLosesNoReadingAndGainsNoWrongOne) {
     fillTheDisk();
     // Until the lines fill the file's last page the disk still takes them.
     const auto recordedLines = [&] {
-        const QStringList files =
-            QDir(folder.path()).entryList({QStringLiteral("_* порог.txt")}, QDir::Files);
-        QFile file(folder.filePath(files.value(0)));
+        QFile file(thresholdRecording());
         return file.open(QIODevice::ReadOnly) ? int(file.readAll().count("\r\n")) : 0;
     };
     ASSERT_TRUE(waitUntil([&] { return recordedLines() < countOf(sampleRead) - 20; }, 30000))
@@ -260,10 +262,7 @@ TEST_F(FullDisk, AThresholdRecordingLosesNoReadingAndGainsNoWrongOne) {
 
     terminate();
     const int reads = countOf(sampleRead);
-    const QStringList recorded =
-        QDir(folder.path()).entryList({QStringLiteral("_* порог.txt")}, QDir::Files);
-    ASSERT_EQ(recorded.size(), 1);
-    QFile file(folder.filePath(recorded.front()));
+    QFile file(thresholdRecording());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     int lines = 0;
     double lastTime = -1.0;
