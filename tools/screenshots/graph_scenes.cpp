@@ -108,6 +108,12 @@ void thresholdGraph() {
             }
         }
         save(graph, QStringLiteral("graph_threshold_with_context"));
+        // The adapter pulled out under the running graph: the next read turn finds the port gone.
+        session.line.server->vanish();
+        graph.TimerGraphicTimer();
+        PanelSession::waitFor(
+            [&] { return graph.windowTitle().endsWith(TFormGraphic::kSilentSuffix); });
+        save(graph, QStringLiteral("graph_threshold_port_gone"));
         stopAndExit(graph);
     });
 }
