@@ -203,8 +203,11 @@ void RecordingFile::carryOutRewrite(std::unique_lock<std::mutex>& lock) {
         job.build = [this, file = file_, length = fileLength_] { return contentOf(file, length); };
     }
     lock.unlock();
-    const QString fresh = freshNameOf(path_);
+    // Not the name a save by hand writes beside the same file, should both run at once.
+    const QString fresh = path_ + QStringLiteral(".rewrite");
     QString error = writeNewFile(fresh, job.build(), calls_);
+    // The previous version gets its second name before the new one takes its place, so that
+    // a whole file stands under the name at every moment.
     if (error.isEmpty() && job.keepBackup && calls_.exists(path_)) {
         calls_.keepCopy(path_, backupNameOf(path_), error);
     }

@@ -9,10 +9,6 @@ QString writtenShort() {
 
 } // namespace
 
-QString freshNameOf(const QString& path) {
-    return path + QStringLiteral(".new");
-}
-
 QString backupNameOf(const QString& path) {
     return path + QStringLiteral(".bak");
 }
@@ -47,37 +43,18 @@ QString writeNewFile(const QString& path, const QByteArray& bytes, FileCalls& ca
     return {};
 }
 
-namespace {
-
-QString writeBeside(const QString& path, const QByteArray& bytes, bool keepBackup,
-                    FileCalls& calls) {
-    const QString fresh = freshNameOf(path);
+QString writeWhole(const QString& path, const QByteArray& bytes, FileCalls& calls) {
+    const QString fresh = path + QStringLiteral(".new");
     if (QString error = writeNewFile(fresh, bytes, calls); !error.isEmpty()) {
         return error;
     }
-    // From here on the new text is whole on disk under `fresh`, the previous one under `path`;
-    // the previous one gets its second name before the new one takes its place, so that no
-    // moment passes without a whole file under either name.
+    // From here on the new text is whole on disk under `fresh`, the previous one under `path`.
     QString error;
-    if (keepBackup && calls.exists(path) && !calls.keepCopy(path, backupNameOf(path), error)) {
-        calls.remove(fresh);
-        return error;
-    }
     if (!calls.replace(fresh, path, error)) {
         calls.remove(fresh);
         return error;
     }
     return {};
-}
-
-} // namespace
-
-QString writeWhole(const QString& path, const QByteArray& bytes, FileCalls& calls) {
-    return writeBeside(path, bytes, false, calls);
-}
-
-QString writeWholeKeepingBackup(const QString& path, const QByteArray& bytes, FileCalls& calls) {
-    return writeBeside(path, bytes, true, calls);
 }
 
 } // namespace zorvan::graphs

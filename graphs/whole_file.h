@@ -10,9 +10,7 @@
 
 namespace zorvan::graphs {
 
-// Where a new whole file is written before it takes the place of `path`, and where the one
-// before it is kept.
-QString freshNameOf(const QString& path);
+// Where a recording keeps the previous version of its file.
 QString backupNameOf(const QString& path);
 
 // Writes until every byte went or a write failed, and says how many went.
@@ -27,9 +25,5 @@ QString writeNewFile(const QString& path, const QByteArray& bytes, FileCalls& ca
 // else why not; `path` is then as it was.
 QString writeWhole(const QString& path, const QByteArray& bytes,
                    FileCalls& calls = systemFileCalls());
-
-// The same, keeping what `path` held before as `path` + ".bak".
-QString writeWholeKeepingBackup(const QString& path, const QByteArray& bytes,
-                                FileCalls& calls = systemFileCalls());
 
 } // namespace zorvan::graphs
