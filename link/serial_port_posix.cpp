@@ -188,6 +188,8 @@ public:
             if (got > 0) {
                 received += static_cast<std::size_t>(got);
             } else if (got == 0 || (errno != EINTR && errno != EAGAIN)) {
+                // Noticed here too, not only by a failed write: a listener never writes.
+                gone_ = got == 0 || deviceRemoved(errno);
                 break;
             }
         }

@@ -343,5 +343,28 @@ TEST_F(GraphWindowTest, HumidityGraphAsksInstrument1ToSampleAgainOnceThePortIsBa
     exit(window);
 }
 
+// Listening sends nothing, so only the reads can notice the adapter gone: a hang-up under a read
+// once left the graph waiting for readings that never came.
+TEST_F(GraphWindowTest, ListeningHumidityGraphNoticesThePortGoneAndListensAgainOnceItIsBack) {
+    serveBehindAFixedPath();
+    session.line.server->setListenMaster(kFirst);
+    auto& main = start(80);
+    settings::refreshPeriodSeconds = 1;
+    settings::noRequestMode = true;
+    auto& window = openFromMenu(main.MainPopupMenu->NGraphicVlazhnAndTemperatura);
+    ASSERT_TRUE(window.CheckBoxZaprosPr44->isChecked());
+    clickStart(window);
+    ASSERT_TRUE(PanelSession::waitFor([&] { return window.Graphic.count() >= 1; }, 8000));
+
+    const std::size_t sentBefore = session.line.frames().size();
+    const Frames sent = pullOutAndPlugBackIn(window);
+    const qsizetype before = window.Graphic.count();
+    expectTheRunGoesOn(window, before, 8000);
+    EXPECT_TRUE(sent.empty());
+    EXPECT_EQ(session.line.frames().size(), sentBefore)
+        << "the other master asks, the program listens";
+    exit(window);
+}
+
 } // namespace
 } // namespace zorvan::graphs
