@@ -8,6 +8,12 @@
 namespace zorvan::link {
 namespace {
 
+// A pulled USB adapter leaves a handle that refuses every request with one of these.
+bool deviceRemoved(DWORD error) {
+    return error == ERROR_BAD_COMMAND || error == ERROR_DEVICE_NOT_CONNECTED ||
+           error == ERROR_GEN_FAILURE || error == ERROR_ACCESS_DENIED;
+}
+
 // The name of the object that marks a port as held by this program: one per port, whatever the
 // case the user wrote its name in.
 std::string holdName(const std::string& port) {
@@ -94,10 +100,7 @@ public:
         DWORD written = 0;
         if (isOpen() &&
             !::WriteFile(handle_, bytes, static_cast<DWORD>(count), &written, nullptr)) {
-            // A pulled USB adapter leaves a handle that refuses every request.
-            const DWORD error = ::GetLastError();
-            gone_ = error == ERROR_BAD_COMMAND || error == ERROR_DEVICE_NOT_CONNECTED ||
-                    error == ERROR_GEN_FAILURE || error == ERROR_ACCESS_DENIED;
+            gone_ = deviceRemoved(::GetLastError());
         }
         return written;
     }
@@ -112,6 +115,8 @@ public:
             DWORD got = 0;
             if (!::ReadFile(handle_, bytes + received, static_cast<DWORD>(maxCount - received),
                             &got, nullptr)) {
+                // Noticed here too, not only by a failed write: a listener never writes.
+                gone_ = deviceRemoved(::GetLastError());
                 break;
             }
             received += got;
