@@ -195,6 +195,7 @@ void RecordingFile::carryOutRewrite(std::unique_lock<std::mutex>& lock) {
     rewrite_.reset();
     if (!job.build) {
         if (file_ == FileCalls::kNoHandle) {
+            releaseKeptLines();
             return;
         }
         // The file's own whole lines: only this thread closes it, so it stays open to be read.
@@ -237,6 +238,16 @@ void RecordingFile::carryOutRewrite(std::unique_lock<std::mutex>& lock) {
     if (rewriteFailed_) {
         setTrouble(error);
     }
+    releaseKeptLines();
+    // The file under the name is opened again, and the waiting lines follow what it holds.
+    if (file_ != FileCalls::kNoHandle || openFile()) {
+        writeWaiting();
+    }
+    flushWanted_ = true;
+}
+
+// Only the next rewrite, if any, still needs lines kept.
+void RecordingFile::releaseKeptLines() {
     if (rewrite_) {
         kept_.remove(0, static_cast<qsizetype>(rewrite_->covers - *keptFrom_));
         keptFrom_ = rewrite_->covers;
@@ -244,11 +255,6 @@ void RecordingFile::carryOutRewrite(std::unique_lock<std::mutex>& lock) {
         keptFrom_.reset();
         kept_.clear();
     }
-    // The file under the name is opened again, and the waiting lines follow what it holds.
-    if (openFile()) {
-        writeWaiting();
-    }
-    flushWanted_ = true;
 }
 
 void RecordingFile::flushAndLook(std::unique_lock<std::mutex>& lock) {

@@ -74,6 +74,7 @@ private:
     void requestRewrite(Rewrite rewrite);
     void requestRestore();
     void keepLinesAfter(std::uint64_t covers);
+    void releaseKeptLines();
     void setTrouble(const QString& reason);
     void tell(RecordingEvent event, const QString& reason);
     void clearTroubleIfCaughtUp();

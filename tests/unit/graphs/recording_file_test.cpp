@@ -238,6 +238,28 @@ TEST_F(RecordingFileFaults, LinesWaitUpToTheirBoundAndTheNewestAreDropped) {
 }
 
 #ifndef _WIN32
+// A rewrite a full disk refuses every five minutes must not leave a handle behind each time: a
+// week on a nearly full disk would run out of them.
+TEST_F(RecordingFileFaults, RefusedRewritesLeaveNoFileOpenBehind) {
+    const auto openFiles = [] {
+        return QDir(QStringLiteral("/proc/self/fd"))
+            .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)
+            .size();
+    };
+    const qsizetype before = openFiles();
+    auto recording = record();
+    appendPoints(*recording, 0, 9);
+    calls.diskFull = true;
+    for (int rewrite = 0; rewrite < 3; ++rewrite) {
+        recording->rewrite([] { return linesOf(0, 9); });
+        waitUntil([&] { return failed() > 0; });
+    }
+    calls.diskFull = false;
+    recording->finish();
+    EXPECT_EQ(openFiles(), before);
+    EXPECT_EQ(contentOf(path), linesOf(0, 9));
+}
+
 // No seam at all: the kernel itself cuts a write short at the file size limit.
 TEST_F(RecordingFileFaults, TheKernelsFileSizeLimitCutsAWriteShortAndNothingIsLost) {
     const QByteArray before = linesOf(0, 39);
