@@ -28,7 +28,7 @@ OpenResult openHandle(const PortSetup& setup) {
     if (comPortHandle) {
         comPortHandle->close();
     }
-    comPortHandle = makeSerialPort();
+    comPortHandle = makeSerialPort(setup.name);
     const OpenResult result = comPortHandle->open(setup.name);
     handleOpen = comPortHandle->isOpen();
     return result;

@@ -1,7 +1,7 @@
 #pragma once
 
-// The operating system's serial port behind one small interface; the exchange routines above
-// it never see termios or Win32 calls.
+// A serial line behind one small interface: the computer's own port, or one on another computer
+// reached over the network. The exchange routines above it never know which.
 
 #include <atomic>
 #include <cstddef>
@@ -46,6 +46,8 @@ public:
     virtual bool deviceGone() const = 0;
 };
 
-std::unique_ptr<SerialPort> makeSerialPort();
+// The kind of port the name asks for: `socket://HOST:PORT` is raw TCP, any other name a serial
+// port of this computer. The name is then given to open().
+std::unique_ptr<SerialPort> makeSerialPort(const std::string& name);
 
 } // namespace zorvan::link

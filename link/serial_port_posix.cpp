@@ -1,9 +1,9 @@
-#include "link/serial_port.h"
+#include "link/local_serial_port.h"
+#include "link/posix_wait.h"
 
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -58,36 +58,6 @@ OpenStatus statusOf(int error) {
 // with one of these until it is opened anew.
 bool deviceRemoved(int error) {
     return error == EIO || error == ENXIO || error == ENODEV;
-}
-
-// Waits for the descriptor until the deadline; false on time-out, hang-up or error. A wait that
-// `abandonable` lets readsAbandoned cut short looks at it every kAbandonNoticeMs.
-bool waitFor(int fd, short events, Clock::time_point deadline, bool abandonable) {
-    constexpr auto kNotice = std::chrono::milliseconds(kAbandonNoticeMs);
-    for (;;) {
-        const bool abandoned = abandonable && readsAbandoned;
-        auto left = abandoned ? Clock::duration::zero() : deadline - Clock::now();
-        if (left < Clock::duration::zero()) {
-            return false;
-        }
-        if (abandonable && left > kNotice) {
-            left = kNotice;
-        }
-        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
-        const timespec timeout{static_cast<time_t>(ns / 1'000'000'000),
-                               static_cast<long>(ns % 1'000'000'000)};
-        pollfd request{fd, events, 0};
-        const int ready = ::ppoll(&request, 1, &timeout, nullptr);
-        if (ready < 0 && errno == EINTR) {
-            continue;
-        }
-        if (ready != 0) {
-            return ready > 0 && (request.revents & events) != 0;
-        }
-        if (abandoned || Clock::now() >= deadline) {
-            return false;
-        }
-    }
 }
 
 class PosixSerialPort final : public SerialPort {
@@ -216,7 +186,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<SerialPort> makeSerialPort() {
+std::unique_ptr<SerialPort> makeLocalSerialPort() {
     return std::make_unique<PosixSerialPort>();
 }
 

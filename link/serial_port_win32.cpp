@@ -1,4 +1,4 @@
-#include "link/serial_port.h"
+#include "link/local_serial_port.h"
 
 #include <algorithm>
 #include <cctype>
@@ -163,7 +163,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<SerialPort> makeSerialPort() {
+std::unique_ptr<SerialPort> makeLocalSerialPort() {
     return std::make_unique<Win32SerialPort>();
 }
 

@@ -188,7 +188,7 @@ TEST(WineListen, ListenDataTakesTheSecondMastersExchange) {
 }
 
 TEST(WinePort, ReadWaitsOutItsTimeOutOrEndsWithTheWholeAnswer) {
-    auto port = makeSerialPort();
+    auto port = makeSerialPort(kPort);
     ASSERT_EQ(port->open(kPort).status, OpenStatus::Opened);
     ASSERT_TRUE(port->setLineFormat(9600));
     ASSERT_TRUE(port->setReadTimeout(300));
@@ -218,9 +218,9 @@ TEST(WinePort, MissingAndBusyPortsAreToldApart) {
     comPortName = "COM99";
     EXPECT_FALSE(OpenComPort(kTimeoutMs, collect));
     comPortName = kPort;
-    auto holder = makeSerialPort();
+    auto holder = makeSerialPort(kPort);
     ASSERT_EQ(holder->open(kPort).status, OpenStatus::Opened);
-    EXPECT_EQ(makeSerialPort()->open(kPort).status, OpenStatus::Busy);
+    EXPECT_EQ(makeSerialPort(kPort)->open(kPort).status, OpenStatus::Busy);
     EXPECT_FALSE(OpenComPort(kTimeoutMs, collect));
     holder->close();
     EXPECT_TRUE(OpenComPort(kTimeoutMs, collect)) << "a closed port is free again";
@@ -234,7 +234,7 @@ TEST(WinePort, MissingAndBusyPortsAreToldApart) {
 }
 
 TEST(WinePort, PortListHasTheLinkedPortsHeldOrNot) {
-    auto holder = makeSerialPort();
+    auto holder = makeSerialPort(kListenPort);
     ASSERT_EQ(holder->open(kListenPort).status, OpenStatus::Opened);
     const auto ports = listComPorts();
     const auto listed = [&](const std::string& name) {

@@ -93,7 +93,7 @@ void portErrors() {
         std::string port;
     };
     withSession([](PanelSession& session) {
-        auto other = link::makeSerialPort();
+        auto other = link::makeSerialPort(session.line.server->path());
         other->open(session.line.server->path());
         const Case cases[] = {
             {"main_port_not_found", "ttyNoSuchPort7"},

@@ -150,7 +150,7 @@ TEST_F(PropertiesOnMainWindow, BusyPortCanBeChosenAndReopeningOnItLeavesThePollO
     const auto otherLine = sim::PtyServer::start(otherBus);
     ASSERT_TRUE(otherLine);
     const QString busy = QString::fromStdString(otherLine->path());
-    const auto otherProgram = link::makeSerialPort();
+    const auto otherProgram = link::makeSerialPort(otherLine->path());
     ASSERT_EQ(otherProgram->open(otherLine->path()).status, link::OpenStatus::Opened);
     const QString current = QString::fromStdString(link::comPortName);
     auto window = openWindow(main, [&] { return QStringList{current, busy}; });

@@ -51,7 +51,7 @@ TEST(PortOpen, MissingPortNamesThePort) {
 
 TEST(PortOpen, PortHeldByAnotherProgramIsBusy) {
     SimulatedLine line;
-    auto other = makeSerialPort();
+    auto other = makeSerialPort(line.server->path());
     ASSERT_EQ(other->open(line.server->path()).status, OpenStatus::Opened);
     expectFailure(openNamed(line.server->path()), PortFailureKind::Busy, line.server->path());
     other->close();
@@ -75,7 +75,7 @@ TEST(PortOpen, PortOfAKilledHolderOpensAgainForAnUnprivilegedUser) {
     SimulatedLine line;
     const std::string device = line.server->devicePath();
     const int holder = inChild([&] {
-        auto port = makeSerialPort();
+        auto port = makeSerialPort(device);
         if (port->open(device).status == OpenStatus::Opened) {
             ::kill(::getpid(), SIGKILL);
         }
@@ -90,7 +90,7 @@ TEST(PortOpen, PortOfAKilledHolderOpensAgainForAnUnprivilegedUser) {
         if (::geteuid() == 0 && ::setuid(kNobody) != 0) {
             return 100;
         }
-        return static_cast<int>(makeSerialPort()->open(device).status);
+        return static_cast<int>(makeSerialPort(device)->open(device).status);
     });
     EXPECT_EQ(opened, static_cast<int>(OpenStatus::Opened));
 }

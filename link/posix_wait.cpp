@@ -1,0 +1,39 @@
+#include "link/posix_wait.h"
+
+#include "link/serial_port.h"
+
+#include <cerrno>
+
+namespace zorvan::link {
+
+using Clock = std::chrono::steady_clock;
+
+bool waitFor(int fd, short events, Clock::time_point deadline, bool abandonable) {
+    constexpr auto kNotice = std::chrono::milliseconds(kAbandonNoticeMs);
+    for (;;) {
+        const bool abandoned = abandonable && readsAbandoned;
+        auto left = abandoned ? Clock::duration::zero() : deadline - Clock::now();
+        if (left < Clock::duration::zero()) {
+            return false;
+        }
+        if (abandonable && left > kNotice) {
+            left = kNotice;
+        }
+        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+        const timespec timeout{static_cast<time_t>(ns / 1'000'000'000),
+                               static_cast<long>(ns % 1'000'000'000)};
+        pollfd request{fd, events, 0};
+        const int ready = ::ppoll(&request, 1, &timeout, nullptr);
+        if (ready < 0 && errno == EINTR) {
+            continue;
+        }
+        if (ready != 0) {
+            return ready > 0 && (request.revents & events) != 0;
+        }
+        if (abandoned || Clock::now() >= deadline) {
+            return false;
+        }
+    }
+}
+
+} // namespace zorvan::link

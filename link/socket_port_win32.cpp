@@ -1,0 +1,274 @@
+#include "link/socket_port.h"
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <mutex>
+#include <vector>
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+namespace zorvan::link {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr auto kConnectTimeout = std::chrono::seconds(3);
+// A server that takes one client per port accepts a second one and closes it at once.
+constexpr auto kRefusalWindow = std::chrono::milliseconds(200);
+constexpr auto kWriteTimeout = std::chrono::seconds(1);
+
+// Winsock is started once for the process and stays up to its end.
+bool startWinsock() {
+    static std::once_flag once;
+    static bool started = false;
+    std::call_once(once, [] {
+        WSADATA data{};
+        started = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    });
+    return started;
+}
+
+// The connection is over with one of these; only a new one can carry bytes again.
+bool connectionLost(int error) {
+    return error == WSAECONNRESET || error == WSAECONNABORTED || error == WSAENOTCONN ||
+           error == WSAESHUTDOWN || error == WSAENETRESET || error == WSAETIMEDOUT;
+}
+
+enum class Readiness { Ready, Failed, TimedOut };
+
+// Waits until the socket can be read (or written), at most until the deadline and, when
+// `abandonable`, at most until readsAbandoned is noticed. A failed connect shows in the
+// exception set.
+Readiness waitFor(SOCKET socket, bool forWrite, Clock::time_point deadline, bool abandonable) {
+    constexpr auto kNotice = std::chrono::milliseconds(kAbandonNoticeMs);
+    for (;;) {
+        const bool abandoned = abandonable && readsAbandoned;
+        auto left = abandoned ? Clock::duration::zero() : deadline - Clock::now();
+        if (left < Clock::duration::zero()) {
+            return Readiness::TimedOut;
+        }
+        if (abandonable && left > kNotice) {
+            left = kNotice;
+        }
+        const auto us = std::chrono::duration_cast<std::chrono::microseconds>(left).count();
+        timeval timeout{static_cast<long>(us / 1'000'000), static_cast<long>(us % 1'000'000)};
+        fd_set ready;
+        fd_set failed;
+        FD_ZERO(&ready);
+        FD_ZERO(&failed);
+        FD_SET(socket, &ready);
+        FD_SET(socket, &failed);
+        const int count = ::select(0, forWrite ? nullptr : &ready, forWrite ? &ready : nullptr,
+                                   &failed, &timeout);
+        if (count < 0 || FD_ISSET(socket, &failed)) {
+            return Readiness::Failed;
+        }
+        if (count > 0) {
+            return Readiness::Ready;
+        }
+        if (abandoned || Clock::now() >= deadline) {
+            return Readiness::TimedOut;
+        }
+    }
+}
+
+int socketError(SOCKET socket) {
+    int error = 0;
+    int size = sizeof error;
+    ::getsockopt(socket, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size);
+    return error;
+}
+
+// A non-blocking connect that gives up at the deadline; the connected socket, or INVALID_SOCKET
+// with the reason in `error`.
+SOCKET connectBefore(const addrinfo& address, Clock::time_point deadline, int& error) {
+    const SOCKET socket = ::socket(address.ai_family, address.ai_socktype, address.ai_protocol);
+    u_long nonBlocking = 1;
+    if (socket == INVALID_SOCKET || ::ioctlsocket(socket, FIONBIO, &nonBlocking) != 0) {
+        error = ::WSAGetLastError();
+        if (socket != INVALID_SOCKET) {
+            ::closesocket(socket);
+        }
+        return INVALID_SOCKET;
+    }
+    if (::connect(socket, address.ai_addr, static_cast<int>(address.ai_addrlen)) == 0) {
+        return socket;
+    }
+    error = ::WSAGetLastError();
+    if (error == WSAEWOULDBLOCK) {
+        const Readiness readiness = waitFor(socket, true, deadline, false);
+        error = readiness == Readiness::TimedOut ? WSAETIMEDOUT : socketError(socket);
+    }
+    if (error != 0) {
+        ::closesocket(socket);
+        return INVALID_SOCKET;
+    }
+    return socket;
+}
+
+class Win32SocketPort final : public SerialPort {
+public:
+    ~Win32SocketPort() override { close(); }
+
+    OpenResult open(const std::string& name) override {
+        close();
+        const auto address = parseSocketName(name);
+        if (!address) {
+            return {OpenStatus::NotFound, 0};
+        }
+        if (!startWinsock()) {
+            return {OpenStatus::OtherError, ::WSAGetLastError()};
+        }
+        addrinfo hints{};
+        hints.ai_family = AF_UNSPEC;
+        hints.ai_socktype = SOCK_STREAM;
+        hints.ai_protocol = IPPROTO_TCP;
+        hints.ai_flags = AI_NUMERICSERV;
+        addrinfo* found = nullptr;
+        if (::getaddrinfo(address->host.c_str(), std::to_string(address->port).c_str(), &hints,
+                          &found) != 0) {
+            return {OpenStatus::NotFound, 0};
+        }
+        const OpenResult result = connectToAny(found);
+        ::freeaddrinfo(found);
+        return result;
+    }
+
+    // Raw TCP carries no line settings: the server's own port has them.
+    bool setLineFormat(std::int32_t) override { return isOpen(); }
+
+    bool setReadTimeout(std::int32_t milliseconds) override {
+        if (!isOpen() || milliseconds < 0) {
+            return false;
+        }
+        readTimeout_ = std::chrono::milliseconds(milliseconds);
+        return true;
+    }
+
+    void purgeReceive() override {
+        early_.clear();
+        char discarded[256];
+        while (isOpen() && receive(discarded, sizeof discarded) > 0) {
+        }
+    }
+
+    std::size_t write(const std::uint8_t* bytes, std::size_t count) override {
+        std::size_t written = 0;
+        const auto deadline = Clock::now() + kWriteTimeout;
+        while (isOpen() && written < count) {
+            const int sent = ::send(socket_, reinterpret_cast<const char*>(bytes) + written,
+                                    static_cast<int>(count - written), 0);
+            if (sent > 0) {
+                written += static_cast<std::size_t>(sent);
+                continue;
+            }
+            const int error = ::WSAGetLastError();
+            if (sent < 0 && error == WSAEWOULDBLOCK &&
+                waitFor(socket_, true, deadline, false) == Readiness::Ready) {
+                continue;
+            }
+            gone_ = sent < 0 && connectionLost(error);
+            break;
+        }
+        return written;
+    }
+
+    std::size_t read(std::uint8_t* bytes, std::size_t maxCount) override {
+        std::size_t received = takeEarly(bytes, maxCount);
+        const auto deadline = Clock::now() + readTimeout_;
+        while (isOpen() && received < maxCount && !gone_ &&
+               waitFor(socket_, false, deadline, true) != Readiness::TimedOut) {
+            received += receive(reinterpret_cast<char*>(bytes) + received, maxCount - received);
+        }
+        return received;
+    }
+
+    void close() override {
+        if (isOpen()) {
+            ::closesocket(socket_);
+        }
+        socket_ = INVALID_SOCKET;
+    }
+
+    bool isOpen() const override { return socket_ != INVALID_SOCKET; }
+    bool deviceGone() const override { return gone_; }
+
+private:
+    OpenResult connectToAny(const addrinfo* found) {
+        const auto deadline = Clock::now() + kConnectTimeout;
+        int error = WSAETIMEDOUT;
+        for (const addrinfo* address = found; address != nullptr; address = address->ai_next) {
+            const SOCKET socket = connectBefore(*address, deadline, error);
+            if (socket == INVALID_SOCKET) {
+                continue;
+            }
+            // A frame is a few bytes written at once: send it now, in one segment.
+            BOOL on = TRUE;
+            ::setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on),
+                         sizeof on);
+            if (closedAtOnce(socket)) {
+                ::closesocket(socket);
+                return {OpenStatus::Busy, 0};
+            }
+            socket_ = socket;
+            gone_ = false;
+            return {OpenStatus::Opened, 0};
+        }
+        return {OpenStatus::OtherError, error};
+    }
+
+    // Whether the server hangs up on the new connection at once, as one that already serves a
+    // client does, maybe after a line of text. Without a peer-closed event to wait for, the bytes
+    // are taken to see the end behind them; read() hands them out first.
+    bool closedAtOnce(SOCKET socket) {
+        const auto deadline = Clock::now() + kRefusalWindow;
+        early_.clear();
+        for (;;) {
+            const Readiness readiness = waitFor(socket, false, deadline, false);
+            if (readiness != Readiness::Ready) {
+                return readiness == Readiness::Failed;
+            }
+            char bytes[256];
+            const int got = ::recv(socket, bytes, sizeof bytes, 0);
+            if (got > 0) {
+                early_.insert(early_.end(), bytes, bytes + got);
+            } else if (got == 0 || ::WSAGetLastError() != WSAEWOULDBLOCK) {
+                return true;
+            }
+        }
+    }
+
+    std::size_t takeEarly(std::uint8_t* bytes, std::size_t maxCount) {
+        const std::size_t count = std::min(maxCount, early_.size());
+        std::copy_n(early_.begin(), count, bytes);
+        early_.erase(early_.begin(), early_.begin() + static_cast<std::ptrdiff_t>(count));
+        return count;
+    }
+
+    // One receive of what is there: the byte count, or 0 when nothing is (gone_ tells whether
+    // the connection ended). The socket is non-blocking.
+    std::size_t receive(char* bytes, std::size_t maxCount) {
+        const int got =
+            ::recv(socket_, bytes, static_cast<int>(std::min<std::size_t>(maxCount, INT_MAX)), 0);
+        if (got > 0) {
+            return static_cast<std::size_t>(got);
+        }
+        // A 0 is the server's end of the stream; bytes sent before it were taken first.
+        gone_ = got == 0 || connectionLost(::WSAGetLastError());
+        return 0;
+    }
+
+    SOCKET socket_ = INVALID_SOCKET;
+    std::vector<std::uint8_t> early_; // what the server sent while open() watched for its close
+    bool gone_ = false;
+    std::chrono::milliseconds readTimeout_{200};
+};
+
+} // namespace
+
+std::unique_ptr<SerialPort> makeSocketPort() {
+    return std::make_unique<Win32SocketPort>();
+}
+
+} // namespace zorvan::link
