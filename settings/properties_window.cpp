@@ -129,6 +129,9 @@ void TfmProperties::createComponents() {
     GroupBox1->setGeometry(12, 22, 388, 184);
     laCommName = label(QStringLiteral("Порт : "), GroupBox1, 12, 28);
     cbCommName = listAfter(laCommName, 118);
+    // A port on another computer (socket://HOST:PORT) is typed, not listed.
+    cbCommName->setEditable(true);
+    cbCommName->setInsertPolicy(QComboBox::NoInsert);
     laBaudRate = label(QStringLiteral("Скорость (бит/с) : "), GroupBox1, 198, 28);
     cbBaudRate = listAfter(laBaudRate, 64);
 
@@ -222,7 +225,7 @@ void TfmProperties::moveFocusAway() {
 }
 
 QString TfmProperties::portChosen() const {
-    return cbCommName->currentText();
+    return cbCommName->currentText().trimmed();
 }
 
 std::int32_t TfmProperties::baudRateChosen() const {

@@ -12,6 +12,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -284,6 +285,22 @@ TEST_F(PropertiesAlone, ReopenRunsOffTheInterfaceThreadAndReportsAnUnansweredUnl
     EXPECT_TRUE(PanelSession::waitFor([&] { return calls.size() == 4; }));
     EXPECT_EQ(calls, (QStringList{"stop poll", "hide message", "no answer", "start poll"}));
     EXPECT_EQ(line.frames(), (Frames{request(kFirst, 255, 17)}));
+}
+
+TEST_F(PropertiesAlone, ATypedNetworkPortIsOpenedAndKeptAsAListedOneIs) {
+    const QString typed = QStringLiteral("socket://127.0.0.1:1");
+    auto window = openWindow(host, kTwoPorts);
+    window->cbCommName->lineEdit()->selectAll();
+    QTest::keyClicks(window->cbCommName->lineEdit(), QStringLiteral(" ") + typed);
+    window->BitBtnOKClick();
+    EXPECT_EQ(readSetting(kComPort), typed);
+    EXPECT_EQ(link::comPortName, typed.toStdString());
+    EXPECT_TRUE(PanelSession::waitFor([&] { return calls.contains(QStringLiteral("message")); }))
+        << "nothing listens on port 1: the port message";
+
+    auto again = openWindow(host, kTwoPorts);
+    EXPECT_EQ(again->cbCommName->currentText(), typed);
+    EXPECT_EQ(again->cbCommName->count(), 3) << "offered beside the listed ports";
 }
 
 TEST_F(PropertiesAlone, OpensTopDownOverItsOwnerAndClosesBottomUp) {
