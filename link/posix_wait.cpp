@@ -36,4 +36,29 @@ bool waitFor(int fd, short events, Clock::time_point deadline, bool abandonable)
     }
 }
 
+std::size_t writeWithin(int fd, const std::uint8_t* bytes, std::size_t count,
+                        const std::function<ssize_t(const std::uint8_t*, std::size_t)>& writeOnce,
+                        std::optional<int>& failure) {
+    constexpr auto kWriteTimeout = std::chrono::seconds(1);
+    failure.reset();
+    std::size_t written = 0;
+    const auto deadline = std::chrono::steady_clock::now() + kWriteTimeout;
+    while (written < count) {
+        const ssize_t sent = writeOnce(bytes + written, count - written);
+        if (sent > 0) {
+            written += static_cast<std::size_t>(sent);
+        } else if (sent < 0 && errno == EINTR) {
+            continue;
+        } else if (sent < 0 && errno == EAGAIN) {
+            if (!waitFor(fd, POLLOUT, deadline, false)) {
+                break;
+            }
+        } else {
+            failure = sent < 0 ? errno : 0;
+            break;
+        }
+    }
+    return written;
+}
+
 } // namespace zorvan::link

@@ -127,22 +127,16 @@ public:
     }
 
     std::size_t write(const std::uint8_t* bytes, std::size_t count) override {
-        std::size_t written = 0;
-        const auto deadline = Clock::now() + kWriteTimeout;
-        while (fd_ >= 0 && written < count) {
-            const ssize_t sent = ::write(fd_, bytes + written, count - written);
-            if (sent > 0) {
-                written += static_cast<std::size_t>(sent);
-            } else if (sent < 0 && errno == EINTR) {
-                continue;
-            } else if (sent < 0 && errno == EAGAIN) {
-                if (!waitFor(fd_, POLLOUT, deadline, false)) {
-                    break;
-                }
-            } else {
-                gone_ = sent < 0 && deviceRemoved(errno);
-                break;
-            }
+        if (fd_ < 0) {
+            return 0;
+        }
+        std::optional<int> failure;
+        const std::size_t written = writeWithin(
+            fd_, bytes, count,
+            [this](const std::uint8_t* from, std::size_t size) { return ::write(fd_, from, size); },
+            failure);
+        if (failure) {
+            gone_ = *failure != 0 && deviceRemoved(*failure);
         }
         return written;
     }
@@ -177,8 +171,6 @@ public:
     bool deviceGone() const override { return gone_; }
 
 private:
-    static constexpr auto kWriteTimeout = std::chrono::seconds(1);
-
     int fd_ = -1;
     bool gone_ = false;
     Clock::duration readTimeout_ = std::chrono::milliseconds(200);

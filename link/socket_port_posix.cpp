@@ -18,7 +18,6 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kConnectTimeout = std::chrono::seconds(3);
 // A server that takes one client per port accepts a second one and closes it at once.
 constexpr auto kRefusalWindow = std::chrono::milliseconds(200);
-constexpr auto kWriteTimeout = std::chrono::seconds(1);
 
 // The connection is over with one of these; only a new one can carry bytes again.
 bool connectionLost(int error) {
@@ -113,23 +112,20 @@ public:
     }
 
     std::size_t write(const std::uint8_t* bytes, std::size_t count) override {
-        std::size_t written = 0;
-        const auto deadline = Clock::now() + kWriteTimeout;
-        while (isOpen() && written < count) {
-            // MSG_NOSIGNAL: a connection the server dropped must not end the process by SIGPIPE.
-            const ssize_t sent = ::send(fd_, bytes + written, count - written, MSG_NOSIGNAL);
-            if (sent > 0) {
-                written += static_cast<std::size_t>(sent);
-            } else if (sent < 0 && errno == EINTR) {
-                continue;
-            } else if (sent < 0 && errno == EAGAIN) {
-                if (!waitFor(fd_, POLLOUT, deadline, false)) {
-                    break;
-                }
-            } else {
-                gone_ = sent < 0 && connectionLost(errno);
-                break;
-            }
+        if (!isOpen()) {
+            return 0;
+        }
+        std::optional<int> failure;
+        const std::size_t written = writeWithin(
+            fd_, bytes, count,
+            [this](const std::uint8_t* from, std::size_t size) {
+                // MSG_NOSIGNAL: a connection the server dropped must not end the process by
+                // SIGPIPE.
+                return ::send(fd_, from, size, MSG_NOSIGNAL);
+            },
+            failure);
+        if (failure) {
+            gone_ = *failure != 0 && connectionLost(*failure);
         }
         return written;
     }
