@@ -134,8 +134,10 @@ private:
 } // namespace
 
 FileCalls& systemFileCalls() {
-    static PosixFileCalls calls;
-    return calls;
+    // Never destroyed: a recording still finishing when the program gives up waiting for it
+    // must not call into an object torn down at exit.
+    static auto* const calls = new PosixFileCalls;
+    return *calls;
 }
 
 } // namespace zorvan::graphs

@@ -142,9 +142,8 @@ private:
         // Not shared for deleting: while the recording holds its file, Windows refuses to delete
         // it or to put another in its place, where a deleted name would otherwise linger until
         // the handle is closed and then take the recording with it.
-        const HANDLE file =
-            ::CreateFileW(nameOf(path), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                          disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE file = ::CreateFileW(nameOf(path), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                          nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) {
             error = lastError();
             return kNoHandle;
@@ -156,8 +155,10 @@ private:
 } // namespace
 
 FileCalls& systemFileCalls() {
-    static Win32FileCalls calls;
-    return calls;
+    // Never destroyed: a recording still finishing when the program gives up waiting for it
+    // must not call into an object torn down at exit.
+    static auto* const calls = new Win32FileCalls;
+    return *calls;
 }
 
 } // namespace zorvan::graphs

@@ -2,6 +2,7 @@
 
 #include "app/window_launchers.h"
 #include "graphs/graph_window.h"
+#include "graphs/recording_file.h"
 #include "link/device_state.h"
 #include "link/worker_threads.h"
 #include "tests/support/panel_session.h"
@@ -12,12 +13,13 @@
 
 namespace zorvan::graphs {
 
-// What a graph test that failed half-way may leave behind: an open window and the settings it
-// changed, which the next test must not inherit.
+// What a graph test may leave behind: an open window and the settings it changed, which the next
+// test must not inherit, and a recording still finishing while the process exits.
 inline void closeLeftOverGraph() {
     delete FormGraphic.data();
     link::graphWindowOpen = false;
     link::graphReadBusy = false;
+    EXPECT_TRUE(waitForFinishingRecordings(std::chrono::seconds(10)));
 }
 
 // Instrument 1 of `kind` (and instrument 2 of the 8.0 kind at address 11 when `second`), the
@@ -66,6 +68,7 @@ protected:
 
     static void waitForSaves() {
         ASSERT_TRUE(testing::PanelSession::waitFor([] { return link::runningWorkers() == 0; }));
+        ASSERT_TRUE(waitForFinishingRecordings(std::chrono::seconds(10)));
     }
 
     static void exit(TFormGraphic& window) {
