@@ -46,8 +46,9 @@ public:
     virtual bool deviceGone() const = 0;
 };
 
-// The kind of port the name asks for: `socket://HOST:PORT` is raw TCP, any other name a serial
-// port of this computer. The name is then given to open().
+// The kind of port the name asks for: `socket://HOST:PORT` is raw TCP, `rfc2217://HOST:PORT`
+// Telnet with the line settings carried to the server, any other name a serial port of this
+// computer. The name is then given to open().
 std::unique_ptr<SerialPort> makeSerialPort(const std::string& name);
 
 } // namespace zorvan::link

@@ -31,15 +31,25 @@ bool isPlainHost(std::string_view host) {
 
 } // namespace
 
-bool isSocketName(const std::string& name) {
-    return name.starts_with(kSocketScheme);
+std::optional<NetworkTransport> networkTransportOf(const std::string& name) {
+    if (name.starts_with(kSocketScheme)) {
+        return NetworkTransport::RawTcp;
+    }
+    if (name.starts_with(kRfc2217Scheme)) {
+        return NetworkTransport::Rfc2217;
+    }
+    return std::nullopt;
 }
 
 std::optional<SocketAddress> parseSocketName(const std::string& name) {
-    if (!isSocketName(name)) {
+    const auto transport = networkTransportOf(name);
+    if (!transport) {
         return std::nullopt;
     }
-    const std::string_view rest = std::string_view(name).substr(sizeof kSocketScheme - 1);
+    const std::size_t schemeLength = *transport == NetworkTransport::RawTcp
+                                         ? sizeof kSocketScheme - 1
+                                         : sizeof kRfc2217Scheme - 1;
+    const std::string_view rest = std::string_view(name).substr(schemeLength);
     const std::size_t colon = rest.rfind(':');
     if (colon == std::string_view::npos) {
         return std::nullopt;

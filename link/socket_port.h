@@ -1,7 +1,7 @@
 #pragma once
 
-// Raw bytes over TCP behind the serial port interface: the port name `socket://HOST:PORT` reaches
-// an instrument on another computer through a serial-to-network server there.
+// Bytes over TCP behind the serial port interface: a port name with a network scheme reaches an
+// instrument on another computer through a serial-to-network server there.
 
 #include "link/serial_port.h"
 
@@ -13,6 +13,7 @@
 namespace zorvan::link {
 
 inline constexpr char kSocketScheme[] = "socket://";
+inline constexpr char kRfc2217Scheme[] = "rfc2217://";
 
 struct SocketAddress {
     std::string host; // a name, an IPv4 address, or an IPv6 address without its brackets
@@ -20,10 +21,15 @@ struct SocketAddress {
     bool operator==(const SocketAddress&) const = default;
 };
 
-// Whether the port name asks for the TCP transport.
-bool isSocketName(const std::string& name);
-// `socket://HOST:PORT` with HOST a name, an IPv4 address or a bracketed IPv6 address and PORT
-// 1..65535; nothing for any other name.
+enum class NetworkTransport {
+    RawTcp,  // the line's bytes as they are
+    Rfc2217, // Telnet, with the line's settings sent by the COM-PORT-OPTION
+};
+
+// The network transport the port name asks for by its scheme; nothing for a local port's name.
+std::optional<NetworkTransport> networkTransportOf(const std::string& name);
+// `socket://HOST:PORT` or `rfc2217://HOST:PORT` with HOST a name, an IPv4 address or a bracketed
+// IPv6 address and PORT 1..65535; nothing for any other name.
 std::optional<SocketAddress> parseSocketName(const std::string& name);
 
 std::unique_ptr<SerialPort> makeSocketPort();

@@ -14,6 +14,8 @@ TEST(SocketName, GoodNamesGiveHostAndPort) {
         {"socket://lab-pc.example:1", {"lab-pc.example", 1}},
         {"socket://[::1]:65535", {"::1", 65535}},
         {"socket://[fe80::1%eth0]:4001", {"fe80::1%eth0", 4001}},
+        {"rfc2217://192.168.0.7:2217", {"192.168.0.7", 2217}},
+        {"rfc2217://[::1]:4000", {"::1", 4000}},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(parseSocketName(row.name), row.address) << row.name;
@@ -24,8 +26,9 @@ TEST(SocketName, OtherNamesGiveNothing) {
     const char* const rows[] = {
         "COM3",
         "/dev/ttyUSB0",
-        "rfc2217://host:2000",
+        "telnet://host:2000",
         "SOCKET://host:2000",
+        "rfc2217://host",
         "socket://",
         "socket://host",
         "socket://host:",
