@@ -13,12 +13,14 @@
 #include "settings/settings_loader.h"
 #include "settings/settings_variables.h"
 #include "settings/typed_settings.h"
+#include "ui/line_job.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QMouseEvent>
 #include <functional>
+#include <optional>
 
 namespace zorvan::panel {
 namespace {
@@ -163,24 +165,43 @@ InstrumentPanel* TMainFormTestIndZorvan4::panelOf(int device) const {
     return device < link::kDeviceCount ? fmZorvanNum[device].data() : nullptr;
 }
 
+// The port opens on a worker: a network port's connect may take seconds, which the windows must
+// not wait for.
 void TMainFormTestIndZorvan4::openPortAndStartPolling() {
-    const bool opened =
-        link::OpenComPort(link::readTotalTimeoutConstant, [this](const link::PortFailure& failure) {
-            const PortMessage message = portMessage(failure);
+    struct Opening {
+        bool opened = false;
+        std::optional<link::PortFailure> failure;
+    };
+    const auto open = [] {
+        Opening opening;
+        opening.opened = link::OpenComPort(
+            link::readTotalTimeoutConstant,
+            [&opening](const link::PortFailure& failure) { opening.failure = failure; });
+        return opening;
+    };
+    const auto startPolling = [this](std::optional<Opening> opening) {
+        portOpening_ = false;
+        if (opening && opening->failure) {
+            const PortMessage message = portMessage(*opening->failure);
             showIndicatorMessage(message.text, message.fontSize, message.top, message.height);
-        });
-    if (opened) {
-        link::StartCommand(link::deviceAddress[0], link::kServiceCode, link::kUnlockKeyboard);
-        if (link::digitalOutAllowed) {
-            link::StartDigitalOut(link::kOutputOff);
         }
-        TimerOprosaPribora.start();
-    } else {
-        stIndSoobsch->show();
+        if (opening && opening->opened) {
+            link::StartCommand(link::deviceAddress[0], link::kServiceCode, link::kUnlockKeyboard);
+            if (link::digitalOutAllowed) {
+                link::StartDigitalOut(link::kOutputOff);
+            }
+            TimerOprosaPribora.start();
+        } else {
+            stIndSoobsch->show();
+        }
+        createInstrumentWindows();
+        raise();
+        activateWindow();
+    };
+    portOpening_ = true;
+    if (!ui::startLineJob<Opening>(this, open, startPolling)) {
+        startPolling(open());
     }
-    createInstrumentWindows();
-    raise();
-    activateWindow();
 }
 
 void TMainFormTestIndZorvan4::createInstrumentWindows() {

@@ -28,6 +28,10 @@ public:
     InstrumentPanel* panelOf(int device) const;
     TfmZorvanNum* instrumentWindow(int device) const { return fmZorvanNum[device]; }
 
+    // The port is being opened after the opening animation; the poll and the instrument windows
+    // come once it is done.
+    bool portOpening() const { return portOpening_; }
+
     // Brings the panels back from the taskbar, this one to the front: a second copy asks for it.
     void restoreFromSecondCopy();
 
@@ -86,6 +90,7 @@ private:
     std::array<QPointer<TfmZorvanNum>, 6> fmZorvanNum;
     ServiceSequence serviceSequence;
     bool pollingSuspended_ = false;
+    bool portOpening_ = false;
     struct HeldMessage {
         QString text;
         int fontSize;

@@ -41,6 +41,7 @@ panel::TMainFormTestIndZorvan4& PanelSession::start(const SessionSettings& wante
     mainForm = std::make_unique<panel::TMainFormTestIndZorvan4>();
     mainForm->show();
     finishOpening(*mainForm);
+    waitFor([this] { return !mainForm->portOpening(); });
     return *mainForm;
 }
 
