@@ -1,9 +1,11 @@
+#include "link/bounded_call.h"
 #include "link/posix_wait.h"
 #include "link/socket_port.h"
 
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
+#include <memory>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -66,6 +68,25 @@ bool closedAtOnce(int fd) {
     return waitFor(fd, POLLRDHUP, Clock::now() + kRefusalWindow, false);
 }
 
+struct Lookup {
+    int status = 0;      // getaddrinfo's
+    int systemError = 0; // errno when the status is EAI_SYSTEM
+    std::unique_ptr<addrinfo, void (*)(addrinfo*)> found{nullptr, ::freeaddrinfo};
+};
+
+Lookup lookUp(const std::string& host, const std::string& port) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_NUMERICSERV;
+    addrinfo* found = nullptr;
+    Lookup lookup;
+    lookup.status = ::getaddrinfo(host.c_str(), port.c_str(), &hints, &found);
+    lookup.systemError = lookup.status == EAI_SYSTEM ? errno : 0;
+    lookup.found.reset(found);
+    return lookup;
+}
+
 class PosixSocketPort final : public SerialPort {
 public:
     ~PosixSocketPort() override { close(); }
@@ -76,22 +97,23 @@ public:
         if (!address) {
             return {OpenStatus::NotFound, 0};
         }
-        addrinfo hints{};
-        hints.ai_family = AF_UNSPEC;
-        hints.ai_socktype = SOCK_STREAM;
-        hints.ai_flags = AI_NUMERICSERV;
-        addrinfo* found = nullptr;
-        const int resolved = ::getaddrinfo(address->host.c_str(),
-                                           std::to_string(address->port).c_str(), &hints, &found);
-        if (resolved == EAI_SYSTEM) {
-            return {OpenStatus::OtherError, errno};
+        // The lookup and the connect share one bound.
+        const auto deadline = Clock::now() + kConnectTimeout;
+        const auto lookup = callBefore<Lookup>(
+            [host = address->host, port = std::to_string(address->port)] {
+                return lookUp(host, port);
+            },
+            deadline);
+        if (!lookup) {
+            return {OpenStatus::OtherError, ETIMEDOUT};
         }
-        if (resolved != 0) {
+        if (lookup->status == EAI_SYSTEM) {
+            return {OpenStatus::OtherError, lookup->systemError};
+        }
+        if (lookup->status != 0) {
             return {OpenStatus::NotFound, 0};
         }
-        const OpenResult result = connectToAny(found);
-        ::freeaddrinfo(found);
-        return result;
+        return connectToAny(lookup->found.get(), deadline);
     }
 
     // Raw TCP carries no line settings: the server's own port has them.
@@ -153,8 +175,7 @@ public:
     bool deviceGone() const override { return gone_; }
 
 private:
-    OpenResult connectToAny(const addrinfo* found) {
-        const auto deadline = Clock::now() + kConnectTimeout;
+    OpenResult connectToAny(const addrinfo* found, Clock::time_point deadline) {
         int error = ETIMEDOUT;
         for (const addrinfo* address = found; address != nullptr; address = address->ai_next) {
             const int fd = connectBefore(*address, deadline);
