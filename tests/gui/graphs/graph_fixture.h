@@ -26,13 +26,15 @@ inline void closeLeftOverGraph() {
 // poll running fast and the menu able to open the graph windows.
 inline panel::TMainFormTestIndZorvan4& startGraphSession(testing::PanelSession& session,
                                                          std::uint8_t kind, bool second,
-                                                         const sim::Faults& faults = {}) {
+                                                         const sim::Faults& faults = {},
+                                                         const std::string& portName = {}) {
     constexpr std::uint8_t kFirstAddress = 10;
     constexpr std::uint8_t kSecondAddress = 11;
     session.line.add(kFirstAddress, {10, kind, 5, 7}).setFaults(faults);
     testing::SessionSettings wanted;
     wanted.pollPeriodMs = 30;
     wanted.readTimeoutMs = 60;
+    wanted.portName = portName;
     if (second) {
         session.line.add(kSecondAddress, {10, 80, 1, 2});
         wanted.addresses[1] = kSecondAddress;

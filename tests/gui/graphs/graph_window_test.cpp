@@ -8,6 +8,7 @@
 #include "settings/typed_settings.h"
 #include "tests/gui/graphs/graph_fixture.h"
 #include "tests/support/panel_session.h"
+#include "tests/support/ser2net_server.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -195,6 +196,32 @@ TEST_F(GraphWindowTest, StartAsksBothAddressesThenReadsInstrument1Only) {
     }
     EXPECT_EQ(window.Graphic2.count(), 0);
     EXPECT_TRUE(window.cbOkno->isEnabled()) << "the lists come back at Стоп";
+    exit(window);
+}
+
+TEST_F(GraphWindowTest, ReadsAt20MsGoThroughSer2netOverRfc2217AsOverALocalPort) {
+    if (!testing::ser2netInstalled()) {
+        GTEST_SKIP() << "ser2net is not installed";
+    }
+    testing::Ser2netServer server(session.line.server->path(), testing::freePort(),
+                                  testing::NetworkPortKind::Rfc2217);
+    ASSERT_TRUE(server.start());
+    auto& main = startGraphSession(session, 43, false, {}, server.portName());
+    auto& window = open(main);
+    window.cbReadPeriod->setCurrentText(QStringLiteral("0.02"));
+    sentBefore = session.line.frames().size();
+    clickStart(window);
+    ASSERT_TRUE(PanelSession::waitFor([&] { return window.Graphic.count() >= 20; }));
+    window.BitBtnPuskStop->click();
+    ASSERT_TRUE(PanelSession::waitFor([&] { return !window.running(); }));
+
+    const Frames sent = sentSinceOpening();
+    ASSERT_GE(sent.size(), 22U);
+    EXPECT_EQ(sent[0], request(kFirst, 254, 1));
+    EXPECT_EQ(sent[1], request(0, 254, 1));
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), request(kRead | kFirst, 152, 2)),
+              std::ptrdiff_t(sent.size() - 2));
+    EXPECT_EQ(window.Graphic.count(), qsizetype(sent.size() - 2)) << "a point for every read";
     exit(window);
 }
 

@@ -11,6 +11,7 @@
 #include "settings/typed_settings.h"
 #include "sim/reading_model.h"
 #include "tests/support/panel_session.h"
+#include "tests/support/ser2net_server.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -67,6 +68,7 @@ protected:
         testing::SessionSettings wanted;
         wanted.pollPeriodMs = 30;
         wanted.readTimeoutMs = readTimeoutMs;
+        wanted.portName = portName;
         auto& main = session.start(wanted);
         app::installWindowLaunchers(main);
         EXPECT_TRUE(session.waitForPollCycles(1));
@@ -153,6 +155,7 @@ protected:
     }
 
     PanelSession session;
+    std::string portName; // empty: the simulated line's own port
     std::optional<sim::InstrumentHandle> instrument;
     std::size_t sentBefore = 0;
     std::deque<QString> chosenFiles;
@@ -205,6 +208,26 @@ TEST_F(SweepWindowTest, SilentInstrumentLeavesStartDisabledAndExitSendsNothing) 
     EXPECT_TRUE(session.waitForPollCycles(1)) << "the poll resumes";
 }
 
+// The frames and points of a sweep from 0.1 to 0.3 by 0.10: the start value is written and read
+// twice, the first reading dropped.
+Frames threeStepSweepFrames() {
+    Frames expected;
+    for (const int value : {10, 10, 20, 30}) {
+        const Frames writes = setValueWrites(value);
+        expected.insert(expected.end(), writes.begin(), writes.end());
+        expected.push_back(kReading);
+    }
+    return expected;
+}
+
+void expectThreeStepSweepPoints(const TfmGraphicAChH& window) {
+    ASSERT_EQ(window.Graphic.count(), 3);
+    for (qsizetype i = 0; i < 3; ++i) {
+        EXPECT_NEAR(window.Graphic.x(i), 0.1 * double(i + 1), 1e-9);
+        EXPECT_NEAR(window.Graphic.y(i), humidityAt(std::uint16_t(10 * (i + 1))), 1e-9);
+    }
+}
+
 TEST_F(SweepWindowTest, SweepWritesEachStepReadsAfterItAndDropsTheFirstReading) {
     auto& main = start();
     auto& window = open(main);
@@ -212,18 +235,8 @@ TEST_F(SweepWindowTest, SweepWritesEachStepReadsAfterItAndDropsTheFirstReading) 
     const std::size_t sent = session.line.frames().size();
     sweep(window);
 
-    Frames expected;
-    for (const int value : {10, 10, 20, 30}) {
-        const Frames writes = setValueWrites(value);
-        expected.insert(expected.end(), writes.begin(), writes.end());
-        expected.push_back(kReading);
-    }
-    EXPECT_EQ(sentSince(sent), expected) << "the start value is written and read twice";
-    ASSERT_EQ(window.Graphic.count(), 3);
-    for (qsizetype i = 0; i < 3; ++i) {
-        EXPECT_NEAR(window.Graphic.x(i), 0.1 * double(i + 1), 1e-9);
-        EXPECT_NEAR(window.Graphic.y(i), humidityAt(std::uint16_t(10 * (i + 1))), 1e-9);
-    }
+    EXPECT_EQ(sentSince(sent), threeStepSweepFrames());
+    expectThreeStepSweepPoints(window);
     EXPECT_EQ(window.Graphic.title(), "Скан.");
     EXPECT_TRUE(window.Graphic.showInLegend());
     ASSERT_EQ(messages.size(), 1U);
@@ -232,6 +245,25 @@ TEST_F(SweepWindowTest, SweepWritesEachStepReadsAfterItAndDropsTheFirstReading) 
     EXPECT_EQ(messages[0].title, "Zorvan 43 - АЧХ");
     EXPECT_EQ(window.TimerGraphicAChH.interval(), 101);
     EXPECT_EQ(instrument->appliedSetValue(), 30) << "the instrument keeps the last step";
+    exit(window);
+}
+
+TEST_F(SweepWindowTest, SweepThroughSer2netOverRfc2217GoesOnTheLineAsOverALocalPort) {
+    if (!testing::ser2netInstalled()) {
+        GTEST_SKIP() << "ser2net is not installed";
+    }
+    testing::Ser2netServer server(session.line.server->path(), testing::freePort(),
+                                  testing::NetworkPortKind::Rfc2217);
+    ASSERT_TRUE(server.start());
+    portName = server.portName();
+    auto& main = start();
+    auto& window = open(main);
+    chooseLists(window, "0.1", "0.3", "0.10", "0.1");
+    const std::size_t sent = session.line.frames().size();
+    sweep(window);
+
+    EXPECT_EQ(sentSince(sent), threeStepSweepFrames());
+    expectThreeStepSweepPoints(window);
     exit(window);
 }
 
