@@ -18,8 +18,9 @@ namespace {
 
 constexpr char kSer2net[] = "/usr/sbin/ser2net";
 
-std::string accepter(NetworkPortKind kind, std::uint16_t port) {
-    const std::string tcp = "tcp,127.0.0.1," + std::to_string(port);
+std::string accepter(NetworkPortKind kind, std::uint16_t port, Ser2netTuning tuning) {
+    const std::string tcp = (tuning == Ser2netTuning::QuickAnswers ? "tcp(nodelay)" : "tcp") +
+                            std::string(",127.0.0.1,") + std::to_string(port);
     return kind == NetworkPortKind::Rfc2217 ? "telnet(rfc2217)," + tcp : tcp;
 }
 
@@ -61,15 +62,18 @@ std::string networkPortName(NetworkPortKind kind, std::uint16_t port) {
 }
 
 Ser2netServer::Ser2netServer(const std::string& device, std::uint16_t port, NetworkPortKind kind,
-                             int baud)
+                             int baud, Ser2netTuning tuning)
     : port_(port), kind_(kind) {
     char folder[] = "/tmp/zorvan-ser2net-XXXXXX";
     folder_ = ::mkdtemp(folder);
     // local: no modem control lines, which a pty does not have.
-    std::ofstream(folder_ / "ser2net.yaml")
-        << "connection: &instruments\n"
-        << "  accepter: " << accepter(kind, port) << "\n"
-        << "  connector: serialdev," << device << "," << baud << "n81,local\n";
+    std::ofstream config(folder_ / "ser2net.yaml");
+    config << "connection: &instruments\n"
+           << "  accepter: " << accepter(kind, port, tuning) << "\n"
+           << "  connector: serialdev," << device << "," << baud << "n81,local\n";
+    if (tuning == Ser2netTuning::QuickAnswers) {
+        config << "  options:\n    chardelay: false\n";
+    }
 }
 
 Ser2netServer::~Ser2netServer() {

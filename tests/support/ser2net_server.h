@@ -13,6 +13,10 @@ namespace zorvan::testing {
 // How the server offers the serial line: raw bytes, or Telnet with the COM-PORT-OPTION.
 enum class NetworkPortKind { RawTcp, Rfc2217 };
 
+// ser2net's defaults, or the settings that send a short answer on at once: no wait for more
+// characters after its last one (chardelay) and no Nagle's algorithm holding it back (nodelay).
+enum class Ser2netTuning { Default, QuickAnswers };
+
 bool ser2netInstalled();
 
 // A TCP port of this computer that nothing listens on, for a moment at least.
@@ -29,7 +33,8 @@ std::string networkPortName(NetworkPortKind kind, std::uint16_t port);
 class Ser2netServer {
 public:
     Ser2netServer(const std::string& device, std::uint16_t port,
-                  NetworkPortKind kind = NetworkPortKind::RawTcp, int baud = 9600);
+                  NetworkPortKind kind = NetworkPortKind::RawTcp, int baud = 9600,
+                  Ser2netTuning tuning = Ser2netTuning::Default);
     ~Ser2netServer();
     Ser2netServer(const Ser2netServer&) = delete;
     Ser2netServer& operator=(const Ser2netServer&) = delete;
