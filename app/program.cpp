@@ -8,6 +8,7 @@
 #include "panel/main_form.h"
 #include "settings/ini_file.h"
 #include "settings/settings_loader.h"
+#include "ui/application_title.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -31,14 +32,13 @@ int runProgram(int argc, char** argv, const ProgramHooks& hooks) {
         return 0;
     }
     settings::setFileProblemHandler([](const QString& path, settings::FileProblem problem) {
-        QMessageBox::critical(nullptr, QApplication::applicationDisplayName(),
+        QMessageBox::critical(nullptr, ui::applicationTitle(),
                               settings::fileProblemText(path, problem));
     });
     if (hooks.beforeSettings) {
         hooks.beforeSettings();
     }
     settings::loadDecimalSeparator();
-    QApplication::setApplicationDisplayName(QStringLiteral("Zorvan 4X, 8X"));
 
     panel::TMainFormTestIndZorvan4 mainForm;
     mainWindow = &mainForm;

@@ -4,6 +4,7 @@
 #include "link/device_state.h"
 #include "panel/main_form.h"
 #include "panel/panel_state.h"
+#include "ui/application_title.h"
 
 #include <QApplication>
 
@@ -138,7 +139,7 @@ void TMainFormTestIndZorvan4::showVersion(int d, InstrumentPanel& window) {
             MainPopupMenu->showInstrumentKind(static_cast<std::uint8_t>(kind));
         }
         if (d == 0) {
-            QApplication::setApplicationDisplayName(
+            ui::ApplicationTitle::instance().setText(
                 kind != 0 ? QStringLiteral("Zorvan %1%2").arg(kind / 10).arg(kind % 10)
                           : QStringLiteral("Zorvan 4X, 8X"));
         }

@@ -5,6 +5,7 @@
 #include "link/workers.h"
 #include "panel/key_areas.h"
 #include "panel/panel_state.h"
+#include "ui/application_title.h"
 #include "ui/artwork_pixmap.h"
 #include "ui/reveal.h"
 #include "ui/window_position.h"
@@ -93,9 +94,9 @@ InstrumentPanel::InstrumentPanel(int device, QWidget* parent)
     forgetShownState(device);
     setFixedSize(kWidth, kHeight);
     // Every panel is titled by the application, which names the instrument kind once known.
-    setWindowTitle(QGuiApplication::applicationDisplayName());
-    connect(qApp, &QGuiApplication::applicationDisplayNameChanged, this,
-            [this] { setWindowTitle(QGuiApplication::applicationDisplayName()); });
+    setWindowTitle(ui::applicationTitle());
+    connect(&ui::ApplicationTitle::instance(), &ui::ApplicationTitle::changed, this,
+            [this](const QString& title) { setWindowTitle(title); });
     const ArtworkSet design = artworkSetOf(resources::PanelKind::Kind43);
 
     MainImage = pictureLabel(this, {0, 0}, design.front);

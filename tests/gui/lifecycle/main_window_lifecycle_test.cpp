@@ -2,6 +2,7 @@
 // messages on the indicator.
 #include "link/device_state.h"
 #include "tests/support/panel_session.h"
+#include "ui/application_title.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -44,7 +45,7 @@ TEST(MainWindowLifecycle, CloseDuringAnUnansweredCycleDoesNotWaitForTheLine) {
 }
 
 TEST(MainWindowLifecycle, EveryPanelIsTitledWithTheApplicationAndFollowsIt) {
-    QApplication::setApplicationDisplayName(QStringLiteral("Zorvan 4X, 8X"));
+    ui::ApplicationTitle::instance().setText(QStringLiteral("Zorvan 4X, 8X"));
     PanelSession session;
     session.line.add(kFirst, {10, 43, 5, 7});
     session.line.add(kSecond, {10, 80, 1, 2});
@@ -56,7 +57,9 @@ TEST(MainWindowLifecycle, EveryPanelIsTitledWithTheApplicationAndFollowsIt) {
     EXPECT_EQ(main.windowTitle(), "Zorvan 4X, 8X");
 
     ASSERT_TRUE(session.waitForPollCycles(1));
-    EXPECT_EQ(QApplication::applicationDisplayName(), "Zorvan 43");
+    EXPECT_EQ(ui::applicationTitle(), "Zorvan 43");
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName())
+        << "Qt's display name stays unset: Qt would append it to every other window's title";
     EXPECT_EQ(main.windowTitle(), "Zorvan 43");
     EXPECT_EQ(main.instrumentWindow(1)->windowTitle(), "Zorvan 43") << "named by instrument 1";
 }

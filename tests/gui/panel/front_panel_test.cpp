@@ -5,6 +5,7 @@
 #include "settings/keys.h"
 #include "settings/typed_settings.h"
 #include "tests/support/panel_test.h"
+#include "ui/application_title.h"
 
 #include <QApplication>
 #include <QTest>
@@ -67,7 +68,7 @@ TEST_F(FrontPanel, OutputKindSwitchesArtworkTitleAndLockBox) {
     auto& window = start();
     ASSERT_TRUE(session.waitForPollCycles(2));
     EXPECT_EQ(window.laZorvanVersiya->text(), "10v800102");
-    EXPECT_EQ(QApplication::applicationDisplayName(), "Zorvan 80");
+    EXPECT_EQ(ui::applicationTitle(), "Zorvan 80");
     EXPECT_FALSE(window.CheckBoxBlockKeyboard->isVisible());
     EXPECT_EQ(window.MainImage->pixmap().toImage(), window.artwork80.front.toImage());
     EXPECT_TRUE(window.imData->isVisible()) << "output lamp follows the answer";
@@ -208,7 +209,7 @@ TEST_F(FrontPanel, InstrumentWindowsFollowTheAddresses) {
     EXPECT_EQ(window.instrumentWindow(4)->laNumPribor->text(), "5");
     ASSERT_TRUE(session.waitForPollCycles(2));
     EXPECT_EQ(window.instrumentWindow(4)->laZorvanVersiya->text(), "10v800102");
-    EXPECT_EQ(QApplication::applicationDisplayName(), "Zorvan 43") << "instrument 1 names it";
+    EXPECT_EQ(ui::applicationTitle(), "Zorvan 43") << "instrument 1 names it";
 }
 
 TEST_F(FrontPanel, KeyOfWindowThreeGoesToInstrumentThreeAndFailsThere) {
