@@ -1,9 +1,10 @@
+#include "link/bounded_call.h"
 #include "link/socket_port.h"
 
 #include <algorithm>
 #include <chrono>
 #include <climits>
-#include <mutex>
+#include <memory>
 #include <vector>
 #include <winsock2.h>
 #include <ws2tcpip.h>
@@ -18,15 +19,14 @@ constexpr auto kConnectTimeout = std::chrono::seconds(3);
 constexpr auto kRefusalWindow = std::chrono::milliseconds(200);
 constexpr auto kWriteTimeout = std::chrono::seconds(1);
 
-// Winsock is started once for the process and stays up to its end.
-bool startWinsock() {
-    static std::once_flag once;
-    static bool started = false;
-    std::call_once(once, [] {
+// Winsock is started once for the process and stays up to its end: 0, or why it did not start
+// (WSAGetLastError cannot tell without it).
+int startWinsock() {
+    static const int failure = [] {
         WSADATA data{};
-        started = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
-    });
-    return started;
+        return ::WSAStartup(MAKEWORD(2, 2), &data);
+    }();
+    return failure;
 }
 
 // The connection is over with one of these; only a new one can carry bytes again.
@@ -36,11 +36,13 @@ bool connectionLost(int error) {
 }
 
 enum class Readiness { Ready, Failed, TimedOut };
+// Only a connect watches the exception set, where its failure shows. Urgent data from the peer
+// shows there as well and stays until read out of band: a read watching it would never wait.
+enum class Awaited { Readable, Writable, Connected };
 
-// Waits until the socket can be read (or written), at most until the deadline and, when
-// `abandonable`, at most until readsAbandoned is noticed. A failed connect shows in the
-// exception set.
-Readiness waitFor(SOCKET socket, bool forWrite, Clock::time_point deadline, bool abandonable) {
+// Waits until the socket is as awaited, at most until the deadline and, when `abandonable`, at
+// most until readsAbandoned is noticed.
+Readiness waitFor(SOCKET socket, Awaited awaited, Clock::time_point deadline, bool abandonable) {
     constexpr auto kNotice = std::chrono::milliseconds(kAbandonNoticeMs);
     for (;;) {
         const bool abandoned = abandonable && readsAbandoned;
@@ -59,9 +61,11 @@ Readiness waitFor(SOCKET socket, bool forWrite, Clock::time_point deadline, bool
         FD_ZERO(&failed);
         FD_SET(socket, &ready);
         FD_SET(socket, &failed);
-        const int count = ::select(0, forWrite ? nullptr : &ready, forWrite ? &ready : nullptr,
-                                   &failed, &timeout);
-        if (count < 0 || FD_ISSET(socket, &failed)) {
+        const bool connecting = awaited == Awaited::Connected;
+        const int count = ::select(0, awaited == Awaited::Readable ? &ready : nullptr,
+                                   awaited == Awaited::Readable ? nullptr : &ready,
+                                   connecting ? &failed : nullptr, &timeout);
+        if (count < 0 || (connecting && FD_ISSET(socket, &failed))) {
             return Readiness::Failed;
         }
         if (count > 0) {
@@ -97,7 +101,7 @@ SOCKET connectBefore(const addrinfo& address, Clock::time_point deadline, int& e
     }
     error = ::WSAGetLastError();
     if (error == WSAEWOULDBLOCK) {
-        const Readiness readiness = waitFor(socket, true, deadline, false);
+        const Readiness readiness = waitFor(socket, Awaited::Connected, deadline, false);
         error = readiness == Readiness::TimedOut ? WSAETIMEDOUT : socketError(socket);
     }
     if (error != 0) {
@@ -105,6 +109,28 @@ SOCKET connectBefore(const addrinfo& address, Clock::time_point deadline, int& e
         return INVALID_SOCKET;
     }
     return socket;
+}
+
+struct FreeAddresses {
+    void operator()(addrinfo* found) const { ::freeaddrinfo(found); }
+};
+
+struct Lookup {
+    int status = 0; // getaddrinfo's: 0 or a WSA error
+    std::unique_ptr<addrinfo, FreeAddresses> found;
+};
+
+Lookup lookUp(const std::string& host, const std::string& port) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_protocol = IPPROTO_TCP;
+    hints.ai_flags = AI_NUMERICSERV;
+    addrinfo* found = nullptr;
+    Lookup lookup;
+    lookup.status = ::getaddrinfo(host.c_str(), port.c_str(), &hints, &found);
+    lookup.found.reset(found);
+    return lookup;
 }
 
 class Win32SocketPort final : public SerialPort {
@@ -117,22 +143,23 @@ public:
         if (!address) {
             return {OpenStatus::NotFound, 0};
         }
-        if (!startWinsock()) {
-            return {OpenStatus::OtherError, ::WSAGetLastError()};
+        if (const int failure = startWinsock(); failure != 0) {
+            return {OpenStatus::OtherError, failure};
         }
-        addrinfo hints{};
-        hints.ai_family = AF_UNSPEC;
-        hints.ai_socktype = SOCK_STREAM;
-        hints.ai_protocol = IPPROTO_TCP;
-        hints.ai_flags = AI_NUMERICSERV;
-        addrinfo* found = nullptr;
-        if (::getaddrinfo(address->host.c_str(), std::to_string(address->port).c_str(), &hints,
-                          &found) != 0) {
+        // The lookup and the connect share one bound.
+        const auto deadline = Clock::now() + kConnectTimeout;
+        const auto lookup = callBefore<Lookup>(
+            [host = address->host, port = std::to_string(address->port)] {
+                return lookUp(host, port);
+            },
+            deadline);
+        if (!lookup) {
+            return {OpenStatus::OtherError, WSAETIMEDOUT};
+        }
+        if (lookup->status != 0) {
             return {OpenStatus::NotFound, 0};
         }
-        const OpenResult result = connectToAny(found);
-        ::freeaddrinfo(found);
-        return result;
+        return connectToAny(lookup->found.get(), deadline);
     }
 
     // Raw TCP carries no line settings: the server's own port has them.
@@ -165,7 +192,7 @@ public:
             }
             const int error = ::WSAGetLastError();
             if (sent < 0 && error == WSAEWOULDBLOCK &&
-                waitFor(socket_, true, deadline, false) == Readiness::Ready) {
+                waitFor(socket_, Awaited::Writable, deadline, false) == Readiness::Ready) {
                 continue;
             }
             gone_ = sent < 0 && connectionLost(error);
@@ -177,8 +204,9 @@ public:
     std::size_t read(std::uint8_t* bytes, std::size_t maxCount) override {
         std::size_t received = takeEarly(bytes, maxCount);
         const auto deadline = Clock::now() + readTimeout_;
+        // A failed wait ends the read like a time-out: waiting again would fail at once, for ever.
         while (isOpen() && received < maxCount && !gone_ &&
-               waitFor(socket_, false, deadline, true) != Readiness::TimedOut) {
+               waitFor(socket_, Awaited::Readable, deadline, true) == Readiness::Ready) {
             received += receive(reinterpret_cast<char*>(bytes) + received, maxCount - received);
         }
         return received;
@@ -195,8 +223,7 @@ public:
     bool deviceGone() const override { return gone_; }
 
 private:
-    OpenResult connectToAny(const addrinfo* found) {
-        const auto deadline = Clock::now() + kConnectTimeout;
+    OpenResult connectToAny(const addrinfo* found, Clock::time_point deadline) {
         int error = WSAETIMEDOUT;
         for (const addrinfo* address = found; address != nullptr; address = address->ai_next) {
             const SOCKET socket = connectBefore(*address, deadline, error);
@@ -225,7 +252,7 @@ private:
         const auto deadline = Clock::now() + kRefusalWindow;
         early_.clear();
         for (;;) {
-            const Readiness readiness = waitFor(socket, false, deadline, false);
+            const Readiness readiness = waitFor(socket, Awaited::Readable, deadline, false);
             if (readiness != Readiness::Ready) {
                 return readiness == Readiness::Failed;
             }

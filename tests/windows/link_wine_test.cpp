@@ -2,7 +2,12 @@
 // zorvan-sim. Wine reaches the simulators through links in its prefix's dosdevices folder:
 //   ZORVAN_WINE_PORT (COM7): the default bus, instrument 11 silent, paced at 9600 bit/s, every
 //                            request it receives written to ZORVAN_WINE_RECORD with its time;
-//   ZORVAN_WINE_LISTEN_PORT (COM8): a second master's exchange with instrument 10 once a second.
+//   ZORVAN_WINE_LISTEN_PORT (COM8): a second master's exchange with instrument 10 once a second;
+//   ZORVAN_WINE_SOCKET_PORT, ZORVAN_WINE_RFC2217_PORT: a native ser2net's raw TCP and RFC 2217
+//                            ports for a third simulator's line, paced at 9600 bit/s, whose
+//                            requests go to ZORVAN_WINE_NETWORK_RECORD; creating the file
+//                            ZORVAN_WINE_SERVER_STOP has the server killed. Without them the
+//                            network tests skip.
 // Times between requests are taken from the simulator's record, so they are the line's own.
 #include "link/answer_check.h"
 #include "link/com_port.h"
@@ -19,6 +24,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <thread>
+#include <winsock2.h>
 
 namespace zorvan::link {
 namespace {
@@ -46,15 +52,19 @@ std::string environment(const char* name, const char* fallback) {
 const std::string kPort = environment("ZORVAN_WINE_PORT", "COM7");
 const std::string kListenPort = environment("ZORVAN_WINE_LISTEN_PORT", "COM8");
 const std::string kRecordPath = environment("ZORVAN_WINE_RECORD", "");
+const std::string kSocketPort = environment("ZORVAN_WINE_SOCKET_PORT", "");
+const std::string kRfc2217Port = environment("ZORVAN_WINE_RFC2217_PORT", "");
+const std::string kNetworkRecordPath = environment("ZORVAN_WINE_NETWORK_RECORD", "");
+const std::string kServerStopPath = environment("ZORVAN_WINE_SERVER_STOP", "");
 
 struct RecordLine {
     double ms = 0;
     Frame bytes;
 };
 
-std::vector<RecordLine> readRecord() {
+std::vector<RecordLine> readRecord(const std::string& path) {
     std::vector<RecordLine> lines;
-    std::ifstream file(kRecordPath);
+    std::ifstream file(path);
     for (std::string text; std::getline(file, text);) {
         std::istringstream fields(text);
         long long micros = 0;
@@ -65,6 +75,22 @@ std::vector<RecordLine> readRecord() {
         }
         lines.push_back(line);
     }
+    return lines;
+}
+
+// The requests a simulator recorded after its first `start` ones, once there are `count` of them.
+std::vector<RecordLine> requestsAfter(const std::string& path, std::size_t start,
+                                      std::size_t count) {
+    std::vector<RecordLine> lines;
+    for (int wait = 0; wait < 100; ++wait) {
+        lines = readRecord(path);
+        if (lines.size() >= start + count) {
+            break;
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    lines.erase(lines.begin(),
+                lines.begin() + static_cast<std::ptrdiff_t>(std::min(start, lines.size())));
     return lines;
 }
 
@@ -90,24 +116,14 @@ protected:
         setLinePacing({});
         ASSERT_TRUE(
             OpenComPort(kTimeoutMs, [this](const PortFailure& f) { failures.push_back(f); }));
-        recordStart = readRecord().size();
+        recordStart = readRecord(kRecordPath).size();
     }
 
     void TearDown() override { CloseComPort(); }
 
     // The requests the simulator recorded since SetUp, once there are `count` of them.
     std::vector<RecordLine> newRequests(std::size_t count) {
-        std::vector<RecordLine> lines;
-        for (int wait = 0; wait < 100; ++wait) {
-            lines = readRecord();
-            if (lines.size() >= recordStart + count) {
-                break;
-            }
-            std::this_thread::sleep_for(20ms);
-        }
-        lines.erase(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(
-                                                       std::min(recordStart, lines.size())));
-        return lines;
+        return requestsAfter(kRecordPath, recordStart, count);
     }
 
     std::vector<PortFailure> failures;
@@ -246,6 +262,111 @@ TEST(WinePort, PortListHasTheLinkedPortsHeldOrNot) {
     EXPECT_TRUE(std::is_sorted(ports.begin(), ports.end(), [](const auto& a, const auto& b) {
         return std::stoi(a.substr(3)) < std::stoi(b.substr(3));
     }));
+}
+
+// The tests over ser2net. Its raw TCP and RFC 2217 ports share one line, which it lets go some
+// 20 ms after a client leaves: until then a client of the other port is turned away as Busy.
+class WineNetwork : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (kSocketPort.empty() || kRfc2217Port.empty() || kServerStopPath.empty()) {
+            GTEST_SKIP() << "no ser2net: run through tests/windows/run-link-tests";
+        }
+    }
+    void TearDown() override { std::this_thread::sleep_for(100ms); }
+};
+
+// A panel read and a key press go through the server to the instrument, as the poll sends them.
+void exchangeThroughServer(const std::string& portName) {
+    comPortName = portName;
+    baudRate = 9600;
+    keyCommandBusy = false;
+    commandBusy = false;
+    setLinePacing({});
+    std::vector<PortFailure> failures;
+    ASSERT_TRUE(OpenComPort(kTimeoutMs, [&](const PortFailure& f) { failures.push_back(f); }))
+        << "failure kind " << static_cast<int>(failures.at(0).kind) << ", system code "
+        << failures.at(0).systemCode;
+    const std::size_t recordStart = readRecord(kNetworkRecordPath).size();
+    std::uint8_t answer[16]{};
+    const bool read = ReadData(kRead | kAddress, 47, 7, answer);
+    const bool pressed = SendCommand(kAddress, 253, 4);
+    CloseComPort();
+    EXPECT_TRUE(read);
+    EXPECT_TRUE(pressed);
+    const auto lines = requestsAfter(kNetworkRecordPath, recordStart, 2);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].bytes, requestFrame(kRead | kAddress, 47, 6));
+    EXPECT_EQ(lines[1].bytes, requestFrame(kAddress, 253, 4));
+    EXPECT_TRUE(failures.empty());
+}
+
+TEST_F(WineNetwork, PanelReadAndKeyPressGoThroughARawTcpServer) {
+    exchangeThroughServer(kSocketPort);
+}
+
+TEST_F(WineNetwork, PanelReadAndKeyPressGoThroughAnRfc2217Server) {
+    exchangeThroughServer(kRfc2217Port);
+}
+
+// The server takes one client: a second is told Busy, and what the server says to it while
+// hanging up never reaches the first, whose reads wait out their time-out and then exchange.
+TEST_F(WineNetwork, SecondClientIsBusyWhileTheFirstKeepsItsLine) {
+    auto first = makeSerialPort(kSocketPort);
+    ASSERT_EQ(first->open(kSocketPort).status, OpenStatus::Opened);
+    EXPECT_EQ(makeSerialPort(kSocketPort)->open(kSocketPort).status, OpenStatus::Busy);
+    ASSERT_TRUE(first->setReadTimeout(300));
+    std::uint8_t bytes[16]{};
+    auto start = Clock::now();
+    EXPECT_EQ(first->read(bytes, 7), 0u);
+    const double silentMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    report("read over TCP with nothing to read", silentMs, 300);
+    EXPECT_GE(silentMs, 299);
+
+    ASSERT_TRUE(first->setReadTimeout(3000));
+    const auto request = buildRequest(kRead | kAddress, 236, 3);
+    ASSERT_EQ(first->write(request.data(), request.size()), request.size());
+    start = Clock::now();
+    EXPECT_EQ(first->read(bytes, 7), 7u);
+    const double answeredMs =
+        std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    EXPECT_LT(answeredMs, 1500) << "the read waited beyond its last byte";
+    EXPECT_EQ(bytes[3], 43);
+}
+
+// Defined last so that it runs last: the server stays dead. Its end is the device gone, noticed
+// by reads alone, and a new connection is refused rather than left waiting.
+TEST_F(WineNetwork, KilledServerIsDeviceGoneAndRefusesTheReopen) {
+    auto port = makeSerialPort(kSocketPort);
+    ASSERT_EQ(port->open(kSocketPort).status, OpenStatus::Opened);
+    ASSERT_TRUE(port->setReadTimeout(kTimeoutMs));
+    const auto request = buildRequest(kRead | kAddress, 236, 3);
+    ASSERT_EQ(port->write(request.data(), request.size()), request.size());
+    std::uint8_t bytes[16]{};
+    ASSERT_EQ(port->read(bytes, 7), 7u);
+
+    std::ofstream(kServerStopPath).put('\n');
+    const auto stopped = Clock::now();
+    for (int attempt = 0; attempt < 20 && !port->deviceGone(); ++attempt) {
+        EXPECT_EQ(port->read(bytes, 7), 0u);
+    }
+    const double noticedMs =
+        std::chrono::duration<double, std::milli>(Clock::now() - stopped).count();
+    ASSERT_TRUE(port->deviceGone()) << "20 read time-outs after the server was killed";
+    std::printf("[ figure   ] killed server noticed after %.1f ms\n", noticedMs);
+    port->write(request.data(), request.size());
+    EXPECT_EQ(port->read(bytes, 7), 0u);
+    EXPECT_TRUE(port->deviceGone());
+
+    port->close();
+    const auto reopening = Clock::now();
+    const OpenResult reopened = port->open(kSocketPort);
+    const double refusedMs =
+        std::chrono::duration<double, std::milli>(Clock::now() - reopening).count();
+    EXPECT_EQ(reopened.status, OpenStatus::OtherError);
+    EXPECT_EQ(reopened.systemCode, WSAECONNREFUSED);
+    // The connect time-out is 3 s; Wine's loopback refuses at once.
+    EXPECT_LT(refusedMs, 1000) << "the refusal was not seen: the connect waited out its time-out";
 }
 
 } // namespace
