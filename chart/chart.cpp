@@ -62,6 +62,42 @@ qsizetype nearestIndex(const LineSeries& series, double x) {
     return low;
 }
 
+// A labelled series' ticks stand on its points, so that a label names the time where it stands:
+// each tick moves onto the point nearest to it, a point takes one tick at most, and none stands
+// where the view holds no point (right of the newest one, say).
+void standOnPoints(const LineSeries& series, ValueRange x, std::vector<double>& values) {
+    std::vector<double> onPoints;
+    qsizetype previous = -1;
+    for (const double value : values) {
+        const qsizetype point = nearestIndex(series, value);
+        const double at = series.x(point);
+        if (point != previous && at >= x.minimum && at <= x.maximum) {
+            onPoints.push_back(at);
+            previous = point;
+        }
+    }
+    values = std::move(onPoints);
+}
+
+// Ticks moved onto unevenly spaced points may come closer than their texts allow, and points
+// taken within one step of the labels' resolution share a text: a tick too close to the one kept
+// before it, or reading the same, is left out.
+void dropCrowdedAndRepeated(const PlotView& view, int gapPixels, std::vector<double>& values,
+                            QStringList& texts) {
+    std::vector<double> keptValues;
+    QStringList keptTexts;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (keptValues.empty() ||
+            (view.pixelX(values[i]) - view.pixelX(keptValues.back()) >= gapPixels &&
+             texts[qsizetype(i)] != keptTexts.back())) {
+            keptValues.push_back(values[i]);
+            keptTexts.push_back(texts[qsizetype(i)]);
+        }
+    }
+    values = std::move(keptValues);
+    texts = std::move(keptTexts);
+}
+
 QFont titleFont(QFont font) {
     font.setBold(true);
     font.setPointSizeF(font.pointSizeF() * 1.2);
@@ -204,32 +240,47 @@ Chart::Layout Chart::computeLayout() const {
 
     // Fewer ticks until their texts fit side by side; labels can be far wider than numbers.
     const ValueRange x = visibleXRange();
+    const LineSeries* labelled = labelledSeries();
+    int widest = 0;
     for (int wanted = std::max(1, plotWidth / 80);; wanted = wanted * 2 / 3) {
         layout.bottomTicks = niceTicks(x.minimum, x.maximum, wanted);
-        layout.bottomTexts = bottomTickTexts(layout.bottomTicks.values, layout.bottomTicks.step);
-        int widest = 0;
-        for (const QString& text : layout.bottomTexts) {
-            widest = std::max(widest, metrics.horizontalAdvance(text));
+        if (labelled) {
+            standOnPoints(*labelled, x, layout.bottomTicks.values);
+        }
+        layout.bottomTexts.clear();
+        widest = 0;
+        for (const double value : layout.bottomTicks.values) {
+            layout.bottomTexts.push_back(labelled ? labelled->label(nearestIndex(*labelled, value))
+                                                  : tickText(value, layout.bottomTicks.step));
+            widest = std::max(widest, metrics.horizontalAdvance(layout.bottomTexts.back()));
         }
         const int count = int(layout.bottomTicks.values.size());
         if (wanted <= 1 || count * (widest + kBottomTickSpacing) <= plotWidth) {
             break;
         }
     }
+    if (labelled) {
+        const PlotView view{layout.plot, x, y};
+        dropCrowdedAndRepeated(view, widest + kBottomTickSpacing, layout.bottomTicks.values,
+                               layout.bottomTexts);
+    }
     return layout;
 }
 
-QStringList Chart::bottomTickTexts(const std::vector<double>& values, double step) const {
+const LineSeries* Chart::labelledSeries() const {
     const auto labelled = std::find_if(series_.begin(), series_.end(), [](const auto& series) {
         return series->isVisible() && series->hasLabels() && series->count() > 0;
     });
-    QStringList texts;
-    for (double value : values) {
-        texts.push_back(labelled != series_.end()
-                            ? (*labelled)->label(nearestIndex(**labelled, value))
-                            : tickText(value, step));
+    return labelled != series_.end() ? labelled->get() : nullptr;
+}
+
+std::vector<Chart::BottomTick> Chart::bottomTicks() const {
+    const Layout layout = computeLayout();
+    std::vector<BottomTick> ticks;
+    for (std::size_t i = 0; i < layout.bottomTicks.values.size(); ++i) {
+        ticks.push_back({layout.bottomTicks.values[i], layout.bottomTexts[qsizetype(i)]});
     }
-    return texts;
+    return ticks;
 }
 
 void Chart::paintEvent(QPaintEvent*) {

@@ -54,6 +54,13 @@ public:
     // Where the data is drawn, in widget pixels.
     QRect plotArea() const;
 
+    struct BottomTick {
+        double x;
+        QString text;
+    };
+    // The bottom axis's ticks as they are drawn now.
+    std::vector<BottomTick> bottomTicks() const;
+
     QSize sizeHint() const override { return {480, 320}; }
 
 Q_SIGNALS:
@@ -78,7 +85,8 @@ private:
     struct Layout;
 
     Layout computeLayout() const;
-    QStringList bottomTickTexts(const std::vector<double>& values, double step) const;
+    // The first visible series with labels and points: its labels name the bottom ticks.
+    const LineSeries* labelledSeries() const;
     ValueRange dataXRange() const;
     ValueRange dataYRange() const;
     void finishDrag(QPoint end);

@@ -100,6 +100,51 @@ TEST(ChartPixels, ACanvasPaintsEachStrokeOverTheOnesBefore) {
     }
 }
 
+// The ticks of a labelled bottom axis as an engineer reads them: each names a point that is
+// there, no point twice, and none stands right of the newest point.
+void expectTicksOnPointsOnceEach(const Chart& chart, const LineSeries& series) {
+    const std::vector<Chart::BottomTick> ticks = chart.bottomTicks();
+    ASSERT_FALSE(ticks.empty());
+    QStringList texts;
+    for (const Chart::BottomTick& tick : ticks) {
+        qsizetype point = 0;
+        while (point < series.count() && series.x(point) != tick.x) {
+            ++point;
+        }
+        ASSERT_LT(point, series.count()) << "a tick at " << tick.x << " stands on no point";
+        EXPECT_EQ(tick.text, series.label(point));
+        EXPECT_FALSE(texts.contains(tick.text)) << tick.text.toStdString() << " twice";
+        texts.push_back(tick.text);
+    }
+}
+
+TEST(ChartTimeAxis, LabelsStandOnPointsOnceEachAndNeverRightOfTheNewest) {
+    const struct {
+        const char* what;
+        std::vector<double> xs;
+        double secondsPerX = 1.0;
+    } cases[] = {
+        {"one point", {0.0}},
+        {"few points", {0.0, 3.1, 3.6}},
+        {"a running graph on a longer axis", {0, 1, 2, 3, 4, 5, 6}},
+        {"unevenly spaced points", {0, 0.2, 9.5, 9.7, 17.9}},
+        {"points closer in time than the labels tell", {0, 4, 8, 12, 16}, 0.001},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.what);
+        Chart chart;
+        chart.resize(640, 480);
+        chart.bottomAxis().setAutomatic(false);
+        chart.bottomAxis().setMinMax(0.0, 18.0);
+        LineSeries& series = chart.addLineSeries();
+        series.setLabelFormat([](double time) { return QString::number(time, 'f', 2) + 'c'; });
+        for (const double x : test.xs) {
+            series.append(x, x, x * test.secondsPerX);
+        }
+        expectTicksOnPointsOnceEach(chart, series);
+    }
+}
+
 class ShownChart : public testing::Test {
 protected:
     void SetUp() override {
