@@ -14,7 +14,7 @@ namespace {
 struct LampBinding {
     PerDevice<std::uint8_t>& state;
     PerDevice<std::uint8_t>& shown;
-    QLabel* InstrumentPanel::*image;
+    ui::ArtworkView* InstrumentPanel::*image;
     std::uint8_t bit;
 };
 

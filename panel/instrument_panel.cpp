@@ -6,7 +6,7 @@
 #include "panel/key_areas.h"
 #include "panel/panel_state.h"
 #include "ui/application_title.h"
-#include "ui/artwork_pixmap.h"
+#include "ui/artwork_view.h"
 #include "ui/reveal.h"
 #include "ui/window_position.h"
 #include "ui/window_region.h"
@@ -34,16 +34,14 @@ const QColor kVersionHighlight(255, 255, 0);
 // Captions stand on the dark front, so they are light where the desktop's text is dark.
 const QColor kCaptionColour(214, 218, 224);
 
-QLabel* pictureLabel(QWidget* parent, QPoint at, const QPixmap& picture) {
-    auto* label = new QLabel(parent);
-    label->setPixmap(picture);
-    label->setGeometry(QRect(at, picture.size()));
-    return label;
+ui::ArtworkView* picture(QWidget* parent, QPoint at, resources::Artwork artwork) {
+    auto* view = new ui::ArtworkView(artwork, parent);
+    view->move(at);
+    return view;
 }
 
-QLabel* lamp(QWidget* parent, resources::Lamp which, int left) {
-    auto* label =
-        pictureLabel(parent, {left, kLampTop}, ui::artworkPixmap(resources::lampArtwork(which)));
+ui::ArtworkView* lamp(QWidget* parent, resources::Lamp which, int left) {
+    auto* label = picture(parent, {left, kLampTop}, resources::lampArtwork(which));
     label->resize(kLampSize, kLampSize);
     label->hide();
     return label;
@@ -81,10 +79,10 @@ QString elidedLines(const QString& text, const QFontMetrics& metrics, int width)
 ArtworkSet artworkSetOf(resources::PanelKind kind) {
     using resources::PanelKey;
     ArtworkSet set;
-    set.front = ui::artworkPixmap(resources::frontArtwork(kind));
+    set.front = resources::frontArtwork(kind);
     const std::array keys{PanelKey::T, PanelKey::Zero, PanelKey::F1, PanelKey::F2};
     for (std::size_t i = 0; i < keys.size(); ++i) {
-        set.keys[i] = ui::artworkPixmap(resources::pressedKeyArtwork(kind, keys[i]));
+        set.keys[i] = resources::pressedKeyArtwork(kind, keys[i]);
     }
     return set;
 }
@@ -99,7 +97,7 @@ InstrumentPanel::InstrumentPanel(int device, QWidget* parent)
             [this](const QString& title) { setWindowTitle(title); });
     const ArtworkSet design = artworkSetOf(resources::PanelKind::Kind43);
 
-    MainImage = pictureLabel(this, {0, 0}, design.front);
+    MainImage = picture(this, {0, 0}, design.front);
     MainImage->setMouseTracking(true);
     MainImage->installEventFilter(this);
 
@@ -111,14 +109,14 @@ InstrumentPanel::InstrumentPanel(int device, QWidget* parent)
 
     // The pressed pictures lie exactly over the keys' hit areas.
     const auto keyPicture = [&](PanelKey key) {
-        return pictureLabel(this, {keyArea(key).left, kKeyRowTop},
-                            design.keys[static_cast<std::size_t>(key)]);
+        return picture(this, {keyArea(key).left, kKeyRowTop},
+                       design.keys[static_cast<std::size_t>(key)]);
     };
     imKlavishaT = keyPicture(PanelKey::T);
     imKlavisha_0_ = keyPicture(PanelKey::Zero);
     imKlavishaF1 = keyPicture(PanelKey::F1);
     imKlavishaF2 = keyPicture(PanelKey::F2);
-    for (QLabel* key : pressedKeys()) {
+    for (ui::ArtworkView* key : pressedKeys()) {
         key->resize(kKeySize, kKeySize);
         // A second click on a key still pressed reaches the front picture.
         key->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -129,7 +127,7 @@ InstrumentPanel::InstrumentPanel(int device, QWidget* parent)
     imZero = lamp(this, resources::Lamp::Zero, 101);
     imStab = lamp(this, resources::Lamp::Stab, 159);
     imData = lamp(this, resources::Lamp::Output, 217);
-    for (QLabel* passive : {imTare, imZero, imStab}) {
+    for (ui::ArtworkView* passive : {imTare, imZero, imStab}) {
         passive->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
     imData->setMouseTracking(true);
@@ -204,10 +202,10 @@ void InstrumentPanel::showConnectionError() {
 }
 
 void InstrumentPanel::showArtwork(const ArtworkSet& set) {
-    MainImage->setPixmap(set.front);
+    MainImage->setArtwork(set.front);
     const auto keys = pressedKeys();
     for (std::size_t i = 0; i < keys.size(); ++i) {
-        keys[i]->setPixmap(set.keys[i]);
+        keys[i]->setArtwork(set.keys[i]);
     }
 }
 
@@ -220,7 +218,7 @@ void InstrumentPanel::confirmKeyboardLock(bool acknowledged) {
     CheckBoxBlockKeyboard->setEnabled(true);
 }
 
-std::array<QLabel*, 4> InstrumentPanel::pressedKeys() const {
+std::array<ui::ArtworkView*, 4> InstrumentPanel::pressedKeys() const {
     return {imKlavishaT, imKlavisha_0_, imKlavishaF1, imKlavishaF2};
 }
 
@@ -304,7 +302,7 @@ void InstrumentPanel::TimerViewPressKeysTimer() {
     if (link::keyCommandFailed.exchange(false)) {
         showConnectionError();
     }
-    for (QLabel* key : pressedKeys()) {
+    for (ui::ArtworkView* key : pressedKeys()) {
         key->hide();
     }
 }

@@ -7,6 +7,7 @@
 
 #include "panel/indicator_position_widget.h"
 #include "resources/artwork.h"
+#include "ui/artwork_view.h"
 #include "ui/borderless_window.h"
 #include "ui/title_bar_button.h"
 
@@ -24,8 +25,8 @@ namespace zorvan::panel {
 
 // The pictures that change with the instrument's kind: the front and the four pressed keys.
 struct ArtworkSet {
-    QPixmap front;
-    std::array<QPixmap, 4> keys;
+    resources::Artwork front;
+    std::array<resources::Artwork, 4> keys;
 };
 
 ArtworkSet artworkSetOf(resources::PanelKind kind);
@@ -53,18 +54,18 @@ public:
     void confirmKeyboardLock(bool acknowledged);
 
     // Components, named as in the panel's design.
-    QLabel* MainImage;
-    QLabel* imKlavishaT;
-    QLabel* imKlavisha_0_;
-    QLabel* imKlavishaF1;
-    QLabel* imKlavishaF2;
+    ui::ArtworkView* MainImage;
+    ui::ArtworkView* imKlavishaT;
+    ui::ArtworkView* imKlavisha_0_;
+    ui::ArtworkView* imKlavishaF1;
+    ui::ArtworkView* imKlavishaF2;
     ui::TitleBarButton* MinimizeImage;
     ui::TitleBarButton* CloseImage;
     QLabel* laZorvanVersiya;
-    QLabel* imTare;
-    QLabel* imZero;
-    QLabel* imStab;
-    QLabel* imData;
+    ui::ArtworkView* imTare;
+    ui::ArtworkView* imZero;
+    ui::ArtworkView* imStab;
+    ui::ArtworkView* imData;
     QLabel* stIndSoobsch;
     QCheckBox* CheckBoxBlockKeyboard;
     QPushButton* ButtonPusto;
@@ -98,7 +99,7 @@ private:
 
     bool outputActive() const;
     void highlightVersion(bool on);
-    std::array<QLabel*, 4> pressedKeys() const;
+    std::array<ui::ArtworkView*, 4> pressedKeys() const;
 
     const int device_;
     std::array<IndicatorPositionWidget*, 6> positions_{};

@@ -7,24 +7,10 @@
 
 namespace zorvan::ui {
 
-namespace {
-
-QPixmap titleButtonPixmap(resources::TitleButton button, resources::TitleButtonLook look) {
-    return artworkPixmap(resources::titleButtonArtwork(button, look));
-}
-
-} // namespace
-
 TitleBarButton::TitleBarButton(resources::TitleButton button, QWidget* parent)
-    : TitleBarButton(titleButtonPixmap(button, resources::TitleButtonLook::Normal),
-                     titleButtonPixmap(button, resources::TitleButtonLook::Hover),
-                     titleButtonPixmap(button, resources::TitleButtonLook::Pressed), parent) {
-}
-
-TitleBarButton::TitleBarButton(const QPixmap& normal, const QPixmap& hover, const QPixmap& pressed,
-                               QWidget* parent)
-    : QWidget(parent), pictures_{normal, hover, pressed} {
-    setFixedSize(normal.deviceIndependentSize().toSize());
+    : QWidget(parent), button_(button) {
+    setFixedSize(resources::artworkSize(
+        resources::titleButtonArtwork(button, resources::TitleButtonLook::Normal)));
 }
 
 void TitleBarButton::setState(State state) {
@@ -36,7 +22,12 @@ void TitleBarButton::setState(State state) {
 }
 
 QPixmap TitleBarButton::picture(State state) const {
-    return pictures_[static_cast<std::size_t>(state)];
+    static constexpr resources::TitleButtonLook kLooks[] = {resources::TitleButtonLook::Normal,
+                                                            resources::TitleButtonLook::Hover,
+                                                            resources::TitleButtonLook::Pressed};
+    return artworkPixmap(
+        resources::titleButtonArtwork(button_, kLooks[static_cast<std::size_t>(state)]),
+        devicePixelRatioF());
 }
 
 void TitleBarButton::paintEvent(QPaintEvent*) {

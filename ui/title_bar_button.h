@@ -4,7 +4,6 @@
 
 #include <QPixmap>
 #include <QWidget>
-#include <array>
 
 namespace zorvan::ui {
 
@@ -18,12 +17,11 @@ public:
 
     // The program's own minimize or close pictures.
     explicit TitleBarButton(resources::TitleButton button, QWidget* parent = nullptr);
-    TitleBarButton(const QPixmap& normal, const QPixmap& hover, const QPixmap& pressed,
-                   QWidget* parent = nullptr);
 
     State state() const { return state_; }
     void setState(State state);
 
+    // Rendered at the pixel ratio of the screen the window is on.
     QPixmap picture(State state) const;
     QPixmap currentPicture() const { return picture(state_); }
 
@@ -39,7 +37,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    std::array<QPixmap, 3> pictures_;
+    resources::TitleButton button_;
     State state_ = State::Normal;
 };
 

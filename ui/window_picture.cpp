@@ -6,7 +6,9 @@
 namespace zorvan::ui {
 
 QImage renderWindowPicture(QWidget& window) {
-    QImage image(window.size(), QImage::Format_ARGB32_Premultiplied);
+    const qreal ratio = window.devicePixelRatioF();
+    QImage image(window.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
     image.fill(Qt::transparent);
     const QRegion visible =
         window.mask().isEmpty() ? QRegion(window.rect()) : window.mask().intersected(window.rect());

@@ -1,5 +1,6 @@
 // Renders every window of the program in each of its states to PNG files, so anyone can look at
-// what the program shows: screenshots <folder>.
+// what the program shows: screenshots <folder> [scale]. A scale (1.25, 1.5, 2) renders the
+// windows as on a screen scaled so, as Windows scales by 125 %, 150 % and 200 %.
 #include "tools/screenshots/scene_pictures.h"
 #include "tools/screenshots/scenes.h"
 
@@ -9,6 +10,9 @@
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    if (argc > 2) {
+        qputenv("QT_SCALE_FACTOR", argv[2]);
     }
     QApplication application(argc, argv);
     const QString folder =

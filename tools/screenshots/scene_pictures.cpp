@@ -20,11 +20,15 @@ QImage withCaption(QWidget& window, const QImage& picture) {
         return picture;
     }
     constexpr int kCaptionHeight = 26;
-    QImage framed(picture.width(), picture.height() + kCaptionHeight, QImage::Format_RGB32);
+    const QSize size = picture.deviceIndependentSize().toSize();
+    const qreal ratio = picture.devicePixelRatio();
+    QImage framed(QSize(size.width(), size.height() + kCaptionHeight) * ratio,
+                  QImage::Format_RGB32);
+    framed.setDevicePixelRatio(ratio);
     framed.fill(QColor(60, 64, 72));
     QPainter painter(&framed);
     painter.setPen(Qt::white);
-    painter.drawText(QRect(8, 0, picture.width() - 16, kCaptionHeight),
+    painter.drawText(QRect(8, 0, size.width() - 16, kCaptionHeight),
                      Qt::AlignVCenter | Qt::AlignLeft, window.windowTitle());
     painter.drawImage(0, kCaptionHeight, picture);
     return framed;

@@ -70,7 +70,7 @@ TEST_F(FrontPanel, OutputKindSwitchesArtworkTitleAndLockBox) {
     EXPECT_EQ(window.laZorvanVersiya->text(), "10v800102");
     EXPECT_EQ(ui::applicationTitle(), "Zorvan 80");
     EXPECT_FALSE(window.CheckBoxBlockKeyboard->isVisible());
-    EXPECT_EQ(window.MainImage->pixmap().toImage(), window.artwork80.front.toImage());
+    EXPECT_EQ(window.MainImage->artwork(), window.artwork80.front);
     EXPECT_TRUE(window.imData->isVisible()) << "output lamp follows the answer";
 }
 
