@@ -74,6 +74,23 @@ QString elidedLines(const QString& text, const QFontMetrics& metrics, int width)
     return lines.join(u'\n');
 }
 
+// The caption's width comes from the font the system gives for Arial: where that one is wider
+// (a system without Arial), the caption is set smaller rather than cut at the window's edge.
+void fitCaption(QCheckBox& box, QPoint at, int room) {
+    constexpr int kPixelSize = 12;
+    constexpr int kSmallestPixelSize = 9;
+    constexpr int kHeight = 17;
+    QFont font(QStringLiteral("Arial"));
+    for (int size = kPixelSize; size >= kSmallestPixelSize; --size) {
+        font.setPixelSize(size);
+        box.setFont(font);
+        if (box.sizeHint().width() <= room) {
+            break;
+        }
+    }
+    box.setGeometry(QRect(at, QSize(std::min(box.sizeHint().width(), room), kHeight)));
+}
+
 } // namespace
 
 ArtworkSet artworkSetOf(resources::PanelKind kind) {
@@ -159,12 +176,9 @@ InstrumentPanel::InstrumentPanel(int device, QWidget* parent)
     showIndicatorMessage(QStringLiteral("Идёт подключение\nк прибору ..."), 14, 43, 49);
 
     CheckBoxBlockKeyboard = new QCheckBox(QStringLiteral("Блокировка клавиатуры прибора"), this);
-    CheckBoxBlockKeyboard->setGeometry(33, 207, 225, 17);
-    QFont boxFont(QStringLiteral("Arial"));
-    boxFont.setPixelSize(12);
-    CheckBoxBlockKeyboard->setFont(boxFont);
     CheckBoxBlockKeyboard->setStyleSheet(
         QStringLiteral("QCheckBox { color: %1; }").arg(kCaptionColour.name()));
+    fitCaption(*CheckBoxBlockKeyboard, {33, 207}, kWidth - 33 - kOutlineInset);
     CheckBoxBlockKeyboard->setCursor(Qt::PointingHandCursor);
     CheckBoxBlockKeyboard->setFocusPolicy(Qt::NoFocus);
     CheckBoxBlockKeyboard->hide();
