@@ -9,7 +9,9 @@ Only the SVG Tiny 1.2 subset that QtSvg renders is used: no filters, no CSS.
 import os, sys
 
 OUT = sys.argv[1]
-FONT = 'font-family="Arial"'
+# The letters' font is shipped with the program (see ui/artwork_pixmap.cpp), so they look the
+# same on every system; it has Arial's metrics.
+FONT = 'font-family="Liberation Sans"'
 
 STRIP = "#1b1e22"
 STRIP_LINE = "#4d545b"

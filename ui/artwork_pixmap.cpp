@@ -1,5 +1,6 @@
 #include "ui/artwork_pixmap.h"
 
+#include <QFontDatabase>
 #include <QImage>
 #include <QPainter>
 #include <QPixmapCache>
@@ -9,7 +10,16 @@ namespace zorvan::ui {
 
 namespace {
 
+// The letters of the artwork are set in a font the program carries, not in whatever the system
+// has under that name.
+void registerArtworkFont() {
+    static const bool registered =
+        QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/LiberationSans-Bold.ttf")) >= 0;
+    Q_UNUSED(registered);
+}
+
 QPixmap renderArtwork(resources::Artwork artwork, qreal devicePixelRatio) {
+    registerArtworkFont();
     QSvgRenderer renderer(resources::artworkPath(artwork));
     if (!renderer.isValid()) {
         return {};

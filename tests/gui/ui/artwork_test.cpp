@@ -1,7 +1,10 @@
 #include "resources/artwork.h"
 #include "ui/artwork_pixmap.h"
 
+#include <QFile>
+#include <QFontDatabase>
 #include <QImage>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 namespace zorvan::ui {
@@ -25,6 +28,26 @@ TEST(Artwork, EveryPieceLoadsAtItsSize) {
         EXPECT_EQ(pixmap.size(), resources::artworkSize(artwork));
         const QImage image = pixmap.toImage();
         EXPECT_TRUE(opaqueAt(image, image.width() / 2, image.height() / 2));
+    }
+}
+
+// The letters look the same on every system only if every piece names the font the program
+// carries, and the program carries it.
+TEST(Artwork, LettersAreSetInTheFontTheProgramCarries) {
+    const int carried =
+        QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/LiberationSans-Bold.ttf"));
+    ASSERT_GE(carried, 0);
+    const QStringList families = QFontDatabase::applicationFontFamilies(carried);
+    ASSERT_EQ(families, QStringList{QStringLiteral("Liberation Sans")});
+    const QRegularExpression family(QStringLiteral("font-family=\"([^\"]*)\""));
+    for (Artwork artwork : resources::kAllArtwork) {
+        QFile svg(resources::artworkPath(artwork));
+        ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(svg.readAll());
+        for (const QRegularExpressionMatch& match : family.globalMatch(text)) {
+            EXPECT_EQ(match.captured(1), families.front())
+                << resources::artworkName(artwork).toStdString();
+        }
     }
 }
 
