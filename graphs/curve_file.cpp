@@ -3,9 +3,12 @@
 #include "settings/number_format.h"
 #include "settings/windows1251.h"
 
-#include <QStringList>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <string>
+#include <string_view>
+#include <utility>
 
 namespace zorvan::graphs {
 
@@ -49,9 +52,9 @@ std::optional<double> readNumber(const char*& at, const char* end) {
     return value;
 }
 
-std::optional<CurvePoint> readPoint(const QByteArray& line) {
-    const char* end = line.constData() + line.size();
-    const char* at = skipBlanks(line.constData(), end);
+std::optional<CurvePoint> readPoint(std::string_view line) {
+    const char* end = line.data() + line.size();
+    const char* at = skipBlanks(line.data(), end);
     const auto volts = readNumber(at, end);
     if (!volts || at == end || !isBlank(*at)) {
         return std::nullopt;
@@ -64,16 +67,19 @@ std::optional<CurvePoint> readPoint(const QByteArray& line) {
     return CurvePoint{*volts, *percent};
 }
 
-// Lines end in CR LF, LF or a lone CR; a break after the last line starts no further line.
-QStringList splitLines(const QString& text) {
-    QString unified = text;
-    unified.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    unified.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QStringList lines = unified.split(QLatin1Char('\n'));
-    if (!lines.isEmpty() && lines.last().isEmpty()) {
-        lines.removeLast();
+// Calls take(line) for each line; lines end in CR LF, LF or a lone CR, and a break after the last
+// line starts no further line. The bytes are read as they are: the code page keeps ASCII, and
+// every character of a point is ASCII.
+template <typename Take> void readLines(QByteArrayView bytes, Take&& take) {
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        qsizetype end = start;
+        while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r') {
+            ++end;
+        }
+        take(bytes.sliced(start, end - start));
+        start = end + (bytes.sliced(end).startsWith("\r\n") ? 2 : 1);
     }
-    return lines;
 }
 
 } // namespace
@@ -89,17 +95,24 @@ QByteArray curveFileBytes(const std::vector<CurvePoint>& points) {
 }
 
 std::optional<std::vector<CurvePoint>> readCurveFile(const QByteArray& bytes) {
-    QStringList lines = splitLines(settings::decodeWindows1251(bytes));
-    if (lines.isEmpty() || lines.front() != kCurveFileHeader) {
-        return std::nullopt;
-    }
+    static const QByteArray header = settings::encodeWindows1251(kCurveFileHeader);
+    bool first = true;
+    bool headed = false;
     std::vector<CurvePoint> points;
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        QString& line = lines[i];
-        line.replace(QLatin1Char(','), QLatin1Char('.'));
-        if (const auto point = readPoint(line.toLatin1())) {
-            points.push_back(*point);
+    std::string line; // one buffer for every line, its commas made points
+    readLines(bytes, [&](QByteArrayView bytesOfLine) {
+        if (std::exchange(first, false)) {
+            headed = bytesOfLine == header;
+        } else if (headed) {
+            line.assign(bytesOfLine.data(), std::size_t(bytesOfLine.size()));
+            std::replace(line.begin(), line.end(), ',', '.');
+            if (const auto point = readPoint(line)) {
+                points.push_back(*point);
+            }
         }
+    });
+    if (!headed) {
+        return std::nullopt;
     }
     return points;
 }

@@ -177,9 +177,13 @@ template <typename OnLine> void splitLines(QIODevice& device, OnLine onLine) {
         onLine(bytes);
     };
     QByteArray begun;
-    QByteArray chunk;
-    while (!(chunk = device.read(kChunkBytes)).isEmpty()) {
-        std::string_view rest(chunk.constData(), std::size_t(chunk.size()));
+    // One buffer for all chunks, no larger than what is left of a file: a short file takes a
+    // short buffer.
+    const qint64 left = device.isSequential() ? kChunkBytes : device.size() - device.pos();
+    QByteArray chunk(qsizetype(std::clamp<qint64>(left, 1, kChunkBytes)), Qt::Uninitialized);
+    qint64 got = 0;
+    while ((got = device.read(chunk.data(), chunk.size())) > 0) {
+        std::string_view rest(chunk.constData(), std::size_t(got));
         while (!rest.empty()) {
             const std::size_t end = rest.find('\n');
             const std::string_view piece = rest.substr(0, end);

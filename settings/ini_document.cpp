@@ -4,57 +4,29 @@
 
 namespace zorvan::settings {
 
-IniDocument IniDocument::parse(const QByteArray& bytes) {
-    IniDocument document;
-    // New lines follow the file's own breaks; a file without any gets the CRLF of the
-    // system's profile functions.
-    const qsizetype firstBreak = bytes.indexOf('\n');
-    if (firstBreak == 0 || (firstBreak > 0 && bytes[firstBreak - 1] != '\r')) {
-        document.newLineEnding_ = "\n";
-    }
-    qsizetype start = 0;
-    while (start < bytes.size()) {
-        const qsizetype lineFeed = bytes.indexOf('\n', start);
-        if (lineFeed < 0) {
-            document.lines_.push_back(classify(bytes.mid(start), {}));
-            break;
-        }
-        qsizetype end = lineFeed;
-        if (end > start && bytes[end - 1] == '\r') {
-            --end;
-        }
-        document.lines_.push_back(
-            classify(bytes.mid(start, end - start), bytes.mid(end, lineFeed + 1 - end)));
-        start = lineFeed + 1;
-    }
-    return document;
+IniDocument IniDocument::parse(QByteArrayView bytes) {
+    // A copy of its own: the lines view it, and the caller's bytes may not outlive the document.
+    return fromOwnBytes(bytes.toByteArray());
 }
 
-IniDocument::Line IniDocument::classify(QByteArray text, QByteArray ending) {
-    Line line;
-    line.text = std::move(text);
-    line.ending = std::move(ending);
-    const QString decoded = decodeWindows1251(line.text);
-    const QString trimmed = decoded.trimmed();
-    if (trimmed.startsWith(u'[')) {
-        const qsizetype close = trimmed.indexOf(u']');
-        line.kind = LineKind::Section;
-        line.foldedName = trimmed.mid(1, close < 0 ? -1 : close - 1).trimmed().toCaseFolded();
-        return line;
+IniDocument IniDocument::fromOwnBytes(QByteArray bytes) {
+    IniDocument document;
+    document.bytes_ = std::move(bytes);
+    // New lines follow the file's own breaks; a file without any gets the CRLF of the
+    // system's profile functions. An edit never adds a break before the first one.
+    const qsizetype firstBreak = document.bytes_.indexOf('\n');
+    if (firstBreak == 0 || (firstBreak > 0 && document.bytes_[firstBreak - 1] != '\r')) {
+        document.newLineEnding_ = "\n";
     }
-    const qsizetype equals = decoded.indexOf(u'=');
-    if (equals >= 0) {
-        line.kind = LineKind::Key;
-        line.foldedName = decoded.left(equals).trimmed().toCaseFolded();
-        line.value = decoded.mid(equals + 1).trimmed();
-    }
-    return line;
+    document.lines_.reserve(static_cast<std::size_t>(document.bytes_.count('\n')) + 1);
+    readIniLines(document.bytes_, [&](const IniLine& line) { document.lines_.push_back(line); });
+    return document;
 }
 
 std::optional<std::size_t> IniDocument::findSection(QStringView section) const {
     const QString folded = section.toString().toCaseFolded().trimmed();
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        if (lines_[i].kind == LineKind::Section && lines_[i].foldedName == folded) {
+        if (lines_[i].kind == IniLine::Kind::Section && iniNameEquals(lines_[i].name, folded)) {
             return i;
         }
     }
@@ -63,10 +35,14 @@ std::optional<std::size_t> IniDocument::findSection(QStringView section) const {
 
 std::size_t IniDocument::sectionEnd(std::size_t header) const {
     std::size_t end = header + 1;
-    while (end < lines_.size() && lines_[end].kind != LineKind::Section) {
+    while (end < lines_.size() && lines_[end].kind != IniLine::Kind::Section) {
         ++end;
     }
     return end;
+}
+
+qsizetype IniDocument::lineStart(std::size_t line) const {
+    return line < lines_.size() ? lines_[line].text.data() - bytes_.constData() : bytes_.size();
 }
 
 std::optional<QString> IniDocument::value(QStringView section, QStringView key) const {
@@ -77,8 +53,8 @@ std::optional<QString> IniDocument::value(QStringView section, QStringView key) 
     const QString folded = key.toString().toCaseFolded().trimmed();
     const std::size_t end = sectionEnd(*header);
     for (std::size_t i = *header + 1; i < end; ++i) {
-        if (lines_[i].kind == LineKind::Key && lines_[i].foldedName == folded) {
-            return lines_[i].value;
+        if (lines_[i].kind == IniLine::Kind::Key && iniNameEquals(lines_[i].name, folded)) {
+            return decodeWindows1251(lines_[i].value);
         }
     }
     return std::nullopt;
@@ -91,11 +67,13 @@ void IniDocument::setValue(QStringView section, QStringView key, QStringView val
 
     const auto header = findSection(section);
     if (!header) {
+        const QByteArray sectionLine = '[' + encodeWindows1251(section) + ']';
+        const QByteArray keyLine = encodeWindows1251(key) + '=' + encodedValue;
         if (!lines_.empty() && !lines_.back().text.trimmed().isEmpty()) {
-            insertLine(lines_.size(), {});
+            insertLines(lines_.size(), {QByteArray(), sectionLine, keyLine});
+        } else {
+            insertLines(lines_.size(), {sectionLine, keyLine});
         }
-        insertLine(lines_.size(), '[' + encodeWindows1251(section) + ']');
-        insertLine(lines_.size(), encodeWindows1251(key) + '=' + encodedValue);
         return;
     }
 
@@ -103,35 +81,34 @@ void IniDocument::setValue(QStringView section, QStringView key, QStringView val
     const std::size_t end = sectionEnd(*header);
     std::size_t afterLastKey = *header + 1;
     for (std::size_t i = *header + 1; i < end; ++i) {
-        Line& line = lines_[i];
-        if (line.kind != LineKind::Key) {
+        const IniLine& line = lines_[i];
+        if (line.kind != IniLine::Kind::Key) {
             continue;
         }
-        if (line.foldedName == folded) {
+        if (iniNameEquals(line.name, folded)) {
             // The key keeps its spelling from the file; only the value part is new.
-            const QByteArray name = line.text.left(line.text.indexOf('=')).trimmed();
-            line = classify(name + '=' + encodedValue, line.ending);
+            const QByteArrayView name = line.text.first(line.text.indexOf('=')).trimmed();
+            const qsizetype start = lineStart(i);
+            replaceBytes(start, start + line.text.size(), name.toByteArray() + '=' + encodedValue);
             return;
         }
         afterLastKey = i + 1;
     }
-    insertLine(afterLastKey, encodeWindows1251(key) + '=' + encodedValue);
+    insertLines(afterLastKey, {encodeWindows1251(key) + '=' + encodedValue});
 }
 
-void IniDocument::insertLine(std::size_t at, const QByteArray& text) {
-    if (at > 0 && lines_[at - 1].ending.isEmpty()) {
-        lines_[at - 1].ending = newLineEnding_;
+void IniDocument::insertLines(std::size_t at, std::initializer_list<QByteArray> texts) {
+    // Only the last line can lack its break.
+    QByteArray inserted = at > 0 && lines_[at - 1].ending.isEmpty() ? newLineEnding_ : QByteArray();
+    for (const QByteArray& text : texts) {
+        inserted += text + newLineEnding_;
     }
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), classify(text, newLineEnding_));
+    const qsizetype start = lineStart(at);
+    replaceBytes(start, start, inserted);
 }
 
-QByteArray IniDocument::toBytes() const {
-    QByteArray bytes;
-    for (const Line& line : lines_) {
-        bytes += line.text;
-        bytes += line.ending;
-    }
-    return bytes;
+void IniDocument::replaceBytes(qsizetype from, qsizetype to, const QByteArray& replacement) {
+    *this = fromOwnBytes(bytes_.first(from) + replacement + bytes_.sliced(to));
 }
 
 } // namespace zorvan::settings

@@ -41,18 +41,22 @@ char encodeCharacter(char16_t character) {
 
 } // namespace
 
+char16_t windows1251Character(char byte) {
+    const auto code = static_cast<std::uint8_t>(byte);
+    if (code < 0x80) {
+        return code;
+    }
+    if (code < kFirstLetterByte) {
+        return kUpperPunctuation[code - 0x80];
+    }
+    return static_cast<char16_t>(kFirstLetter + (code - kFirstLetterByte));
+}
+
 QString decodeWindows1251(QByteArrayView bytes) {
     QString text(bytes.size(), Qt::Uninitialized);
     char16_t* out = reinterpret_cast<char16_t*>(text.data());
     for (const char byte : bytes) {
-        const auto code = static_cast<std::uint8_t>(byte);
-        if (code < 0x80) {
-            *out++ = code;
-        } else if (code < kFirstLetterByte) {
-            *out++ = kUpperPunctuation[code - 0x80];
-        } else {
-            *out++ = static_cast<char16_t>(kFirstLetter + (code - kFirstLetterByte));
-        }
+        *out++ = windows1251Character(byte);
     }
     return text;
 }

@@ -8,6 +8,7 @@
 
 namespace zorvan::settings {
 
+char16_t windows1251Character(char byte);
 QString decodeWindows1251(QByteArrayView bytes);
 
 // Characters the code page lacks become "?".

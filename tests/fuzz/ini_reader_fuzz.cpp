@@ -1,16 +1,18 @@
-// Any bytes as a settings file: reading must not fail, parsing must keep every byte, a written
+// Any bytes as a settings file: reading must not fail, the lines must cover every byte, a written
 // key must read back, and every value that parses as an integer or a real number must come back
 // unchanged through the form the program writes it in, with either decimal separator.
 #include "settings/ini_document.h"
+#include "settings/ini_line.h"
 #include "settings/integer_text.h"
 #include "settings/number_format.h"
+#include "settings/windows1251.h"
 
-#include <QList>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 
 using zorvan::settings::IniDocument;
+using zorvan::settings::IniLine;
 
 namespace {
 
@@ -41,22 +43,30 @@ void checkReal(QStringView text) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const QByteArrayView bytes(data, static_cast<qsizetype>(size));
     IniDocument document = IniDocument::parse(bytes);
-    if (document.toBytes() != bytes) {
-        std::abort();
-    }
     document.value(u"График", u"Разделитель целой и дробной части");
     document.value(u"a", u"k");
 
-    // Every value of the file, as the typed reads see it: the text after the first '='.
-    for (const QByteArray& line : bytes.split('\n')) {
-        const qsizetype equals = line.indexOf('=');
-        if (equals >= 0) {
-            const QString text = QString::fromLatin1(line.mid(equals + 1)).trimmed();
+    // The lines follow each other without a gap, and every value is checked as the typed reads
+    // see it.
+    const char* next = bytes.data();
+    zorvan::settings::readIniLines(bytes, [&](const IniLine& line) {
+        const char* textEnd = line.text.data() + line.text.size();
+        if (line.text.data() != next || line.text.contains('\n') ||
+            (!line.ending.isEmpty() &&
+             (line.ending.data() != textEnd || !line.ending.endsWith('\n')))) {
+            std::abort();
+        }
+        next = textEnd + line.ending.size();
+        if (line.kind == IniLine::Kind::Key) {
+            const QString text = zorvan::settings::decodeWindows1251(line.value);
             checkInteger(text);
             checkReal(text);
         }
+    });
+    if (next != bytes.data() + bytes.size()) {
+        std::abort();
     }
 
     document.setValue(u"График", u"Окно", u"200");

@@ -30,6 +30,7 @@ TEST(IniDocumentRead, FindsValuesByTheFileRules) {
          u"Разделитель целой и дробной части", "2"},
         {"blanks around key and value", cp1251(u"[Окна]\r\n \t Ключ \t= 12 \t\r\n"), u"окна",
          u"ключ", "12"},
+        {"no-break spaces are blanks too", "[\xA0s\xA0]\n\xA0k\xA0=\xA0v\xA0\n", u"s", u"k", "v"},
         {"first of duplicate sections", "[a]\nk=1\n[A]\nk=2\nj=3\n", u"a", u"k", "1"},
         {"later duplicate section is not searched", "[a]\nk=1\n[a]\nj=3\n", u"a", u"j", "<absent>"},
         {"first of duplicate keys", "[a]\nk=1\nK=2\n", u"a", u"k", "1"},
