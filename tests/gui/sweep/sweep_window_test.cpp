@@ -58,6 +58,26 @@ double humidityAt(std::uint16_t setValue) {
     return std::lround(45.0 * sim::sensorResponse(setValue) * 100.0) / 100.0;
 }
 
+// The frames and points of a sweep from 0.1 to 0.3 by 0.10: the start value is written and read
+// twice, the first reading dropped.
+Frames threeStepSweepFrames() {
+    Frames expected;
+    for (const int value : {10, 10, 20, 30}) {
+        const Frames writes = setValueWrites(value);
+        expected.insert(expected.end(), writes.begin(), writes.end());
+        expected.push_back(kReading);
+    }
+    return expected;
+}
+
+void expectThreeStepSweepPoints(const TfmGraphicAChH& window) {
+    ASSERT_EQ(window.Graphic.count(), 3);
+    for (qsizetype i = 0; i < 3; ++i) {
+        EXPECT_NEAR(window.Graphic.x(i), 0.1 * double(i + 1), 1e-9);
+        EXPECT_NEAR(window.Graphic.y(i), humidityAt(std::uint16_t(10 * (i + 1))), 1e-9);
+    }
+}
+
 class SweepWindowTest : public ::testing::Test {
 protected:
     panel::TMainFormTestIndZorvan4& start(const sim::Faults& faults = {}, int readTimeoutMs = 60) {
@@ -123,6 +143,17 @@ protected:
     static void sweep(TfmGraphicAChH& window) {
         window.BitBtnPuskStop->click();
         EXPECT_TRUE(PanelSession::waitFor([&] { return !window.running(); }, 10000));
+    }
+
+    // Opens the window and sweeps from 0.1 to 0.3 by 0.10, checking the frames and points.
+    TfmGraphicAChH& sweepThreeSteps() {
+        auto& window = open(start());
+        chooseLists(window, "0.1", "0.3", "0.10", "0.1");
+        const std::size_t sent = session.line.frames().size();
+        sweep(window);
+        EXPECT_EQ(sentSince(sent), threeStepSweepFrames());
+        expectThreeStepSweepPoints(window);
+        return window;
     }
 
     // Starts a sweep with a pause long enough that the test runs each tick itself.
@@ -208,35 +239,8 @@ TEST_F(SweepWindowTest, SilentInstrumentLeavesStartDisabledAndExitSendsNothing) 
     EXPECT_TRUE(session.waitForPollCycles(1)) << "the poll resumes";
 }
 
-// The frames and points of a sweep from 0.1 to 0.3 by 0.10: the start value is written and read
-// twice, the first reading dropped.
-Frames threeStepSweepFrames() {
-    Frames expected;
-    for (const int value : {10, 10, 20, 30}) {
-        const Frames writes = setValueWrites(value);
-        expected.insert(expected.end(), writes.begin(), writes.end());
-        expected.push_back(kReading);
-    }
-    return expected;
-}
-
-void expectThreeStepSweepPoints(const TfmGraphicAChH& window) {
-    ASSERT_EQ(window.Graphic.count(), 3);
-    for (qsizetype i = 0; i < 3; ++i) {
-        EXPECT_NEAR(window.Graphic.x(i), 0.1 * double(i + 1), 1e-9);
-        EXPECT_NEAR(window.Graphic.y(i), humidityAt(std::uint16_t(10 * (i + 1))), 1e-9);
-    }
-}
-
 TEST_F(SweepWindowTest, SweepWritesEachStepReadsAfterItAndDropsTheFirstReading) {
-    auto& main = start();
-    auto& window = open(main);
-    chooseLists(window, "0.1", "0.3", "0.10", "0.1");
-    const std::size_t sent = session.line.frames().size();
-    sweep(window);
-
-    EXPECT_EQ(sentSince(sent), threeStepSweepFrames());
-    expectThreeStepSweepPoints(window);
+    auto& window = sweepThreeSteps();
     EXPECT_EQ(window.Graphic.title(), "Скан.");
     EXPECT_TRUE(window.Graphic.showInLegend());
     ASSERT_EQ(messages.size(), 1U);
@@ -256,15 +260,7 @@ TEST_F(SweepWindowTest, SweepThroughSer2netOverRfc2217GoesOnTheLineAsOverALocalP
                                   testing::NetworkPortKind::Rfc2217);
     ASSERT_TRUE(server.start());
     portName = server.portName();
-    auto& main = start();
-    auto& window = open(main);
-    chooseLists(window, "0.1", "0.3", "0.10", "0.1");
-    const std::size_t sent = session.line.frames().size();
-    sweep(window);
-
-    EXPECT_EQ(sentSince(sent), threeStepSweepFrames());
-    expectThreeStepSweepPoints(window);
-    exit(window);
+    exit(sweepThreeSteps());
 }
 
 TEST_F(SweepWindowTest, ScansMoveDownAtEachStartKeepingAFileNameAsTheirTitle) {
