@@ -230,6 +230,7 @@ void TFormGraphic::startedRequests() {
 }
 
 void TFormGraphic::stopRunning() {
+    ++runNumber_;
     TimerGraphic.stop();
     TimerAutoSave.stop();
     Chart1->bottomAxis().setAutomatic(true);
@@ -258,8 +259,12 @@ void TFormGraphic::TimerGraphicTimer() {
             link::graphReadBusy = false;
             return turn;
         },
-        [this](std::optional<ReadTurn> turn) {
+        [this, run = runNumber_](std::optional<ReadTurn> turn) {
             if (turn) {
+                // Taken before "Стоп": neither a point after it nor the next run's first.
+                if (run != runNumber_) {
+                    turn->reading.reset();
+                }
                 readTurnEnded(*turn);
             } else {
                 link::graphReadBusy = false; // the line never came: the job did not run

@@ -231,6 +231,8 @@ private:
     bool exitChosen_ = false;
     // The port was lost: once it is back, the instruments are prepared again before the reads.
     bool resumeDue_ = false;
+    // Counts the stops: a read turn's reading belongs to the run it was taken in.
+    int runNumber_ = 0;
 };
 
 // The graph window while it exists.

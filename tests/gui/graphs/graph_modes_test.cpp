@@ -265,6 +265,28 @@ TEST_F(GraphModesTest, HumidityRunsWithinOneMinuteEachKeepAFileOfTheirOwn) {
     exit(window);
 }
 
+// "Стоп" and "Пуск" clicked while a read is on the line: its reading was taken in the run that
+// ended, so it is no point of the new run and no line of its file.
+TEST_F(GraphModesTest, AReadingTakenBeforeStopIsNotTheNextRunsFirstPoint) {
+    auto& main = start(43);
+    auto& window = open(main.MainPopupMenu->NGraphicPlus);
+    window.cbMinViewValue->setCurrentText(QStringLiteral("-99999"));
+    window.cbReadPeriod->setCurrentText(QStringLiteral("10.0"));
+    startFed(window);
+    window.TimerGraphicTimer();
+    window.BitBtnPuskStop->click();
+    window.BitBtnPuskStop->click();
+    ASSERT_TRUE(PanelSession::waitFor(
+        [&] { return window.running() && !link::graphReadBusy && link::runningWorkers() == 0; }));
+    window.TimerGraphic.stop();
+    QTest::qWait(50);
+    EXPECT_EQ(window.Graphic.count(), 0);
+    window.BitBtnPuskStop->click();
+    waitForSaves();
+    EXPECT_FALSE(QFile::exists(window.autoSaveFileName()));
+    exit(window);
+}
+
 // "Сохранить в файле данные из графика" to the recording's own name puts a new file in its
 // place; the points plotted after it must still reach that name.
 TEST_F(GraphModesTest, ASaveByHandToTheRecordingsNameKeepsEveryPointInIt) {
