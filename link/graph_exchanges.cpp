@@ -118,13 +118,29 @@ bool readDynamic() {
     return true;
 }
 
+// A scale guessed for an instrument that reports its decimals would put every value of a
+// recording out by a power of ten, so a read lost to the line is tried again.
+std::optional<std::int32_t> readDecimalsTrying(std::uint8_t kind) {
+    constexpr int kTries = 3;
+    for (int i = 0; i < kTries; ++i) {
+        if (const auto decimals = readDecimals(kind)) {
+            return decimals;
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 bool PrepareGraphReads() {
     if (!enterNormalMode()) {
         return false;
     }
-    setGraphDecimals(readDecimals(versionByte1[0]).value_or(1));
+    const auto decimals = readDecimalsTrying(versionByte1[0]);
+    if (!decimals) {
+        return false;
+    }
+    setGraphDecimals(*decimals);
     return true;
 }
 
@@ -141,7 +157,7 @@ bool ResumeGraphRequests() {
     if (!enterNormalMode()) {
         return false;
     }
-    if (const auto decimals = readDecimals(versionByte1[0])) {
+    if (const auto decimals = readDecimalsTrying(versionByte1[0])) {
         setGraphDecimals(*decimals);
     }
     return StartGraphRequests();

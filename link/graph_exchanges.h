@@ -10,7 +10,8 @@ namespace zorvan::link {
 
 // Puts instrument 1 back into its normal mode when it is not known to be there, then sets
 // graphDecimals and graphScale from the decimals it reports. False when it did not acknowledge
-// the mode: the instrument is taken as disconnected and graphDecimals is left alone.
+// the mode or never answered the decimals read whole: the instrument is taken as disconnected
+// and graphDecimals is left alone.
 bool PrepareGraphReads();
 
 // Asks instrument 1, and instrument 2 whatever its address (0 included), to sample for graphs.

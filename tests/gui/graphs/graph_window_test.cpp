@@ -146,6 +146,20 @@ TEST_F(GraphWindowTest, InstrumentsOfTheLargeKindReportDecimalsWithCode31) {
     exit(window);
 }
 
+// A graph scaled by a guess would be out by a power of ten from its first point to its last.
+TEST_F(GraphWindowTest, DecimalsNeverAnsweredWholeLeaveTheInstrumentNotReadyInsteadOfGuessed) {
+    auto& main = start(43);
+    link::deviceModeState = 0;
+    sim::Faults damaged;
+    damaged.corruptChecksum = true;
+    session.line.instrument(kFirst).setFaults(damaged);
+    auto& window = open(main);
+    EXPECT_EQ(sentSinceOpening(), Frames(3, request(kRegister | kFirst, 6, 0)));
+    EXPECT_EQ(window.windowTitle(), "Zorvan 43  -  прибор отключен");
+    EXPECT_FALSE(window.BitBtnPuskStop->isEnabled());
+    exit(window);
+}
+
 TEST_F(GraphWindowTest, DoubleClickOnTheIndicatorOpensItAndKind44HasOneDecimalUnasked) {
     auto& main = start(44);
     link::deviceModeState = 0;
