@@ -3,6 +3,7 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace zorvan::chart {
@@ -14,22 +15,42 @@ bool takesOpaqueWords(QImage::Format format) {
            format == QImage::Format_ARGB32_Premultiplied;
 }
 
-// Narrows `clip` to a region given as one rectangle; false for a region of several.
-bool narrowTo(QRect& clip, const QRegion& region) {
+// The pixels whose centres lie within `rect`: its edges rounded to the nearest pixel edge.
+QRect roundedEdges(const QRectF& rect) {
+    return QRect(QPoint(qRound(rect.left()), qRound(rect.top())),
+                 QPoint(qRound(rect.right()) - 1, qRound(rect.bottom()) - 1));
+}
+
+// Narrows `clip` to a region given as one rectangle, mapped by `toPixels`; false for a region of
+// several.
+bool narrowTo(QRect& clip, const QRegion& region, const QTransform& toPixels) {
     if (region.rectCount() > 1) {
         return false;
     }
-    clip &= region.boundingRect();
+    clip &= roundedEdges(toPixels.mapRect(QRectF(region.boundingRect())));
     return true;
 }
 
 } // namespace
 
+// The painter of a scaled screen, or of a picture of a window on one, only scales and moves:
+// there the strokes are computed in device pixels, a column per device column.
 void ColumnCanvas::begin(QPainter& painter, const QRect& area) {
     painter_ = &painter;
-    area_ = area;
+    const QTransform& transform = painter.deviceTransform();
+    devicePixels_ = transform.type() <= QTransform::TxScale && transform.m11() > 0.0 &&
+                    transform.m11() == transform.m22();
+    toPixels_ = devicePixels_ ? transform : QTransform();
+    fromPixels_ = toPixels_.inverted();
+    scale_ = toPixels_.m11();
+    area_ = roundedEdges(toPixels_.mapRect(QRectF(area)));
     strokes_.clear();
     layerStart_ = 0;
+}
+
+int ColumnCanvas::pixelWidth(int width) const {
+    // A width times a ratio such as 1.1 may fall a hair short of the whole number it is.
+    return std::max(1, int(std::floor(width * scale_ + 1e-9)));
 }
 
 void ColumnCanvas::startLayer() {
@@ -77,37 +98,36 @@ void ColumnCanvas::draw(std::size_t count) {
 }
 
 // Opaque strokes drawn over whatever is there are plain pixel writes, so they can go straight
-// into the painter's image where it maps widget pixels one to one; the clip is kept by hand.
+// into the painter's image where the canvas's pixels are its pixels; the clip is kept by hand.
 bool ColumnCanvas::writeIntoDevice(std::span<const Stroke> strokes, const QRect& touched) {
     QPainter& painter = *painter_;
     QPaintEngine* engine = painter.paintEngine();
     QPaintDevice* device = engine ? engine->paintDevice() : nullptr;
-    if (!device || device->devType() != QInternal::Image || painter.opacity() != 1.0 ||
+    if (!devicePixels_ || !device || device->devType() != QInternal::Image ||
+        painter.opacity() != 1.0 ||
         painter.compositionMode() != QPainter::CompositionMode_SourceOver) {
         return false;
     }
     auto* image = static_cast<QImage*>(device);
-    const QTransform& transform = painter.deviceTransform();
-    const QPoint offset(int(transform.dx()), int(transform.dy()));
     // A shared image would be copied by bits(), leaving the painter's pixels behind.
-    if (!takesOpaqueWords(image->format()) || !image->isDetached() ||
-        transform.type() > QTransform::TxTranslate || QPointF(offset) != transform.map(QPointF())) {
+    if (!takesOpaqueWords(image->format()) || !image->isDetached()) {
         return false;
     }
     QRect clip = touched;
-    if (painter.hasClipping() && !narrowTo(clip, painter.clipRegion())) {
+    if (painter.hasClipping() && !narrowTo(clip, painter.clipRegion(), toPixels_)) {
         return false;
     }
+    // The system clip is in device pixels already.
     const QRegion system = engine->systemClip();
-    if (!system.isEmpty() && !narrowTo(clip, system.translated(-offset))) {
+    if (!system.isEmpty() && !narrowTo(clip, system, QTransform())) {
         return false;
     }
-    clip &= image->rect().translated(-offset);
+    clip &= image->rect();
     if (clip.isEmpty()) {
         return true;
     }
     const StrokeTarget target{reinterpret_cast<QRgb*>(image->bits()),
-                              image->bytesPerLine() / qsizetype(sizeof(QRgb)), offset, clip};
+                              image->bytesPerLine() / qsizetype(sizeof(QRgb)), QPoint(), clip};
     writer_.write(target, strokes);
     return true;
 }
@@ -117,12 +137,15 @@ void ColumnCanvas::drawThroughImage(std::span<const Stroke> strokes, const QRect
         image_ = QImage(area_.size(), QImage::Format_ARGB32_Premultiplied);
         image_.fill(Qt::transparent);
     }
+    // At the canvas's resolution, so that the painter lays its pixels one to one over the device's
+    // rather than stretching them.
+    image_.setDevicePixelRatio(scale_);
     const QRect inImage = touched.translated(-area_.topLeft());
     const StrokeTarget target{reinterpret_cast<QRgb*>(image_.bits()),
                               image_.bytesPerLine() / qsizetype(sizeof(QRgb)), -area_.topLeft(),
                               touched};
     writer_.write(target, strokes);
-    painter_->drawImage(touched.topLeft(), image_, inImage);
+    painter_->drawImage(toPainter(touched.topLeft()), image_, inImage);
     // Cleared behind the blit, so the image is transparent whenever strokes begin.
     for (int y = inImage.top(); y <= inImage.bottom(); ++y) {
         std::memset(image_.scanLine(y) + inImage.left() * qsizetype(sizeof(QRgb)), 0,

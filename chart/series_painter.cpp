@@ -25,9 +25,18 @@ Qt::PenStyle qtPenStyle(PenStyle style) {
     return Qt::SolidLine;
 }
 
-// Collects line segments and draws them in as few calls as the colour changes allow. Segments
-// drawn while the series' strokes are still being added go under them, as before any of them;
-// the last ones go over them.
+// The series' line as wide as its strokes: a cosmetic pen's width is in device pixels, which are
+// the canvas's wherever the painter only scales and moves.
+QPen linePen(const LineSeries& series, const QColor& colour, const ColumnCanvas& canvas) {
+    QPen pen = penOf(series, colour);
+    pen.setWidth(canvas.pixelWidth(series.penWidth()));
+    pen.setCosmetic(true);
+    return pen;
+}
+
+// Collects line segments, given in the canvas's pixels, and draws them in as few calls as the
+// colour changes allow. Segments drawn while the series' strokes are still being added go under
+// them, as before any of them; the last ones go over them.
 class LineBatch {
 public:
     LineBatch(QPainter& painter, ColumnCanvas& canvas, const LineSeries& series)
@@ -41,7 +50,7 @@ public:
             }
             colour_ = colour;
         }
-        lines_.emplace_back(from, to);
+        lines_.emplace_back(canvas_.toPainter(from), canvas_.toPainter(to));
     }
     void finish() {
         if (!lines_.empty()) {
@@ -52,7 +61,7 @@ public:
 
 private:
     void draw() {
-        painter_.setPen(penOf(series_, colour_));
+        painter_.setPen(linePen(series_, colour_, canvas_));
         painter_.drawLines(lines_.data(), int(lines_.size()));
         lines_.clear();
     }
@@ -64,11 +73,11 @@ private:
     std::vector<QLineF> lines_;
 };
 
-// Covers the pixel rows between `top` and `bottom` in the pixel column at `x`, as a line of the
-// series' pen width would.
+// Covers the pixel rows between `top` and `bottom` in the pixel column at `x`, in the canvas's
+// pixels, as a line of the series' pen width would.
 void addStroke(ColumnCanvas& canvas, const LineSeries& series, double x, double top, double bottom,
                const QColor& colour) {
-    const int width = series.penWidth();
+    const int width = canvas.pixelWidth(series.penWidth());
     canvas.addStroke(int(std::floor(x)) - (width - 1) / 2, int(std::floor(top)) - (width - 1) / 2,
                      int(std::floor(bottom)) + width / 2, width, colour);
 }
@@ -77,13 +86,13 @@ QPointF pointAt(const LineSeries& series, qsizetype i, const PlotView& view) {
     return {view.pixelX(series.x(i)), view.pixelY(series.y(i))};
 }
 
-void paintPolyline(QPainter& painter, const LineSeries& series, const PlotView& view,
-                   qsizetype first, qsizetype last) {
+void paintPolyline(QPainter& painter, const ColumnCanvas& canvas, const LineSeries& series,
+                   const PlotView& view, qsizetype first, qsizetype last) {
     std::vector<QPointF> line{pointAt(series, first, view)};
     QColor colour;
     const auto flush = [&] {
         if (line.size() > 1) {
-            painter.setPen(penOf(series, colour));
+            painter.setPen(linePen(series, colour, canvas));
             painter.drawPolyline(line.data(), int(line.size()));
         }
         line.erase(line.begin(), line.end() - 1);
@@ -136,9 +145,7 @@ void paintEnvelope(QPainter& painter, ColumnCanvas& canvas, const LineSeries& se
 } // namespace
 
 QPen penOf(const LineSeries& series, const QColor& colour) {
-    QPen pen(colour, series.penWidth(), qtPenStyle(series.penStyle()));
-    pen.setCosmetic(true);
-    return pen;
+    return QPen(colour, series.penWidth(), qtPenStyle(series.penStyle()));
 }
 
 void paintLineSeries(QPainter& painter, ColumnCanvas& canvas, EnvelopeCache& envelope,
@@ -146,10 +153,12 @@ void paintLineSeries(QPainter& painter, ColumnCanvas& canvas, EnvelopeCache& env
     if (series.count() == 0 || view.area.width() <= 0) {
         return;
     }
-    const ColumnMapping mapping(view.x.minimum, view.x.maximum, view.area.width());
+    // The columns are the canvas's: device pixel columns on a scaled screen.
+    const PlotView pixels{canvas.area(), view.x, view.y};
+    const ColumnMapping mapping(view.x.minimum, view.x.maximum, pixels.area.width());
     const IndexRange points = envelope.points(series, mapping);
-    if (points.end - points.first > view.area.width()) {
-        paintEnvelope(painter, canvas, series, view, envelope.envelope(series, mapping), points);
+    if (points.end - points.first > pixels.area.width()) {
+        paintEnvelope(painter, canvas, series, pixels, envelope.envelope(series, mapping), points);
         return;
     }
     canvas.drawAll();
@@ -158,11 +167,11 @@ void paintLineSeries(QPainter& painter, ColumnCanvas& canvas, EnvelopeCache& env
     const qsizetype last = std::min(points.end, series.count() - 1);
     if (first == last) {
         const QPointF only = pointAt(series, first, view);
-        painter.setPen(penOf(series, series.colour(first)));
+        painter.setPen(linePen(series, series.colour(first), canvas));
         painter.drawPoint(only);
         return;
     }
-    paintPolyline(painter, series, view, first, last);
+    paintPolyline(painter, canvas, series, view, first, last);
 }
 
 } // namespace zorvan::chart

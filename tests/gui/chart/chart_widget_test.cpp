@@ -1,10 +1,13 @@
 #include "chart/chart.h"
 #include "chart/column_canvas.h"
+#include "chart/plot_view.h"
 
 #include <QMenu>
 #include <QPainter>
+#include <QPixmap>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <random>
@@ -32,38 +35,128 @@ TEST(ChartAxis, MinimumAboveMaximumIsRefusedAndChangesNothing) {
     EXPECT_EQ(axis.maximum(), 5.0);
 }
 
-// Strokes written straight into the painter's image of 32-bit pixels must come out as those drawn
-// through the chart's own image (as into 24-bit pixels), also where the target holds only part
-// of the chart and the strokes are wide or change colour.
-TEST(ChartPixels, StrokesWrittenIntoTheTargetLookAsThoseDrawnThroughAnImage) {
+// The series as the painter draws it, the yardstick of the strokes: a polyline through every
+// point, of the series' width in widget pixels, each segment in the colour of the point it ends at.
+void drawPlainly(QPainter& painter, const LineSeries& series, const PlotView& view) {
+    std::vector<QPointF> line;
+    QColor colour = series.colour(0);
+    const auto flush = [&] {
+        painter.setPen(QPen(colour, series.penWidth()));
+        painter.drawPolyline(line.data(), int(line.size()));
+        line.erase(line.begin(), line.end() - 1);
+    };
+    for (qsizetype i = 0; i < series.count(); ++i) {
+        if (series.colour(i) != colour) {
+            flush();
+            colour = series.colour(i);
+        }
+        line.emplace_back(view.pixelX(series.x(i)), view.pixelY(series.y(i)));
+    }
+    flush();
+}
+
+struct Coverage {
+    int pixels = 0; // of the colour
+    int stray = 0;  // of those, how many lie farther than the reach from the colour in the other
+};
+
+Coverage coverage(const QImage& image, const QImage& other, QRgb pixel, int reach) {
+    const auto near = [&](int x, int y) {
+        for (int v = std::max(0, y - reach); v <= std::min(other.height() - 1, y + reach); ++v) {
+            for (int u = std::max(0, x - reach); u <= std::min(other.width() - 1, x + reach); ++u) {
+                if (other.pixel(u, v) == pixel) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+    Coverage result;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) == pixel) {
+                ++result.pixels;
+                result.stray += !near(x, y);
+            }
+        }
+    }
+    return result;
+}
+
+class ChartOnScaledScreen : public testing::TestWithParam<double> {};
+
+// At each ratio of a scaled screen, dense series drawn as strokes look as the painter draws their
+// lines at that ratio. They differ from the painter's line by their shape: each stroke joins its
+// column to the neighbour's last point, a wide one is a vertical brush rather than a pen, and a
+// column takes the colour of its last point. So each colour's pixels must lie within one line
+// width, in device pixels, of the same colour in the painter's picture and the other way round,
+// and number within a factor of 1.4 of it: lines drawn in widget pixels land elsewhere, lines of
+// the widget's width in device pixels have too few. Strokes written straight into the painter's
+// image of 32-bit pixels must come out as those drawn through the chart's own image (as into
+// 24-bit pixels or a pixmap), also where the target holds only part of the chart.
+TEST_P(ChartOnScaledScreen, DenseSeriesLookAsThePainterDrawsThemDirectlyOrThroughAnImage) {
+    const double ratio = GetParam();
     Chart chart;
     chart.resize(500, 300);
+    // Margins, so that no line meets the plot's frame, drawn over them by the chart only.
+    chart.bottomAxis().setAutomatic(false);
+    chart.bottomAxis().setMinMax(-1'000, 21'000);
+    chart.leftAxis().setAutomatic(false);
+    chart.leftAxis().setMinMax(-2'000, 2'600);
     LineSeries& thin = chart.addLineSeries();
     LineSeries& wide = chart.addLineSeries();
     wide.setPenWidth(3);
     for (int i = 0; i < 20'000; ++i) {
-        thin.append(i, (i * 7919) % 1000 + (i % 5000 == 0 ? 4000 : 0));
-        // Stroke heights that change from column to column, and a colour change in most.
-        wide.append(i, ((i * 104729) % 1000) * std::sin(i * 0.0003), 0.0,
-                    (i / 97) % 2 ? QColor(Qt::red) : QColor());
+        // Spikes a point wide: tall strokes, of their own colour for a column.
+        thin.append(i, 700 + 800 * std::sin(i * 0.0011) + (i % 5000 == 0 ? 900 : 0));
+        wide.append(i, -1200 + 400 * std::sin(i * 0.0005), 0.0,
+                    (i / 2000) % 2 ? QColor(Qt::red) : QColor());
     }
-    for (const QPoint offset : {QPoint(0, 0), QPoint(-60, 45)}) {
-        QImage direct(520, 330, QImage::Format_RGB32);
-        direct.fill(Qt::gray);
-        chart.render(&direct, offset);
-        QImage blitted(520, 330, QImage::Format_RGB888);
-        blitted.fill(Qt::gray);
-        chart.render(&blitted, offset);
-        EXPECT_EQ(direct, blitted.convertToFormat(QImage::Format_RGB32)) << offset.x();
-        int thinPixels = 0;
-        for (int y = 0; y < direct.height(); ++y) {
-            for (int x = 0; x < direct.width(); ++x) {
-                thinPixels += direct.pixel(x, y) == thin.seriesColour().rgb();
-            }
-        }
-        EXPECT_GT(thinPixels, 5'000);
+    const auto render = [&](QImage::Format format, QPoint offset) {
+        QImage image(QSize(520, 330) * ratio, format);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::gray);
+        chart.render(&image, offset);
+        return image.convertToFormat(QImage::Format_RGB32);
+    };
+    EXPECT_EQ(render(QImage::Format_RGB32, {-60, 45}), render(QImage::Format_RGB888, {-60, 45}));
+    const QImage got = render(QImage::Format_RGB32, {});
+    EXPECT_EQ(got, render(QImage::Format_RGB888, {}));
+    // As a picture of the chart is taken.
+    QPixmap picture(QSize(520, 330) * ratio);
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(Qt::gray);
+    chart.render(&picture);
+    EXPECT_EQ(got, picture.toImage().convertToFormat(QImage::Format_RGB32));
+
+    thin.setVisible(false);
+    wide.setVisible(false);
+    QImage want = render(QImage::Format_RGB32, {});
+    QPainter painter(&want);
+    const PlotView view{chart.plotArea(), chart.visibleXRange(), chart.visibleYRange()};
+    painter.setClipRect(view.area);
+    drawPlainly(painter, thin, view);
+    drawPlainly(painter, wide, view);
+    painter.end();
+    for (const auto& [series, colour] :
+         {std::pair{&thin, thin.seriesColour()}, std::pair{&wide, wide.seriesColour()},
+          std::pair{&wide, QColor(Qt::red)}}) {
+        SCOPED_TRACE(colour.name().toStdString());
+        const int reach = int(std::ceil(series->penWidth() * ratio));
+        const Coverage strokes = coverage(got, want, colour.rgb(), reach);
+        const Coverage line = coverage(want, got, colour.rgb(), reach);
+        EXPECT_EQ(strokes.stray, 0);
+        EXPECT_EQ(line.stray, 0);
+        EXPECT_GT(line.pixels, 500);
+        EXPECT_LT(strokes.pixels, line.pixels * 1.4);
+        EXPECT_GT(strokes.pixels * 1.4, line.pixels);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Ratios, ChartOnScaledScreen, testing::Values(1.0, 1.25, 1.5, 2.0),
+                         [](const auto& info) {
+                             return "at" + std::to_string(int(info.param * 100));
+                         });
 
 // However the canvas writes them, a later stroke lies over an earlier one: wide strokes of a pen
 // three pixels wide that overlap their neighbours, in colours that change every few columns.
