@@ -5,6 +5,7 @@
 #include "link/device_state.h"
 #include "link/exchange.h"
 #include "link/frame.h"
+#include "link/version_read.h"
 
 #include <chrono>
 #include <optional>
@@ -133,6 +134,11 @@ std::optional<std::int32_t> readDecimalsTrying(std::uint8_t kind) {
 } // namespace
 
 bool PrepareGraphReads() {
+    // A graph opened while the panels have yet to find instrument 1 again after a lost
+    // connection must learn its kind before it knows how to read and scale it.
+    if (FirstVersionUnknown() && !ReadVersion(0)) {
+        return false;
+    }
     if (!enterNormalMode()) {
         return false;
     }

@@ -5,6 +5,7 @@
 #include "link/device_state.h"
 #include "link/exchange.h"
 #include "link/line_flags.h"
+#include "link/version_read.h"
 #include "link/worker_threads.h"
 
 #include <mutex>
@@ -13,7 +14,6 @@ namespace zorvan::link {
 namespace {
 
 constexpr std::uint32_t kPanelBytes = 7;
-constexpr std::uint32_t kVersionBytes = 4;
 constexpr int kVersionEvery = 30;
 
 std::mutex reportsMutex;
@@ -38,23 +38,6 @@ std::uint8_t addressOf(int device) {
 
 bool present(int device) {
     return device == 0 || deviceAddress[device] != 0;
-}
-
-// The version label of instrument 1 is empty exactly while its version bytes are all 0: the
-// display refresh empties it when it zeroes them after a lost connection.
-bool versionUnknown() {
-    return versionByte0[0] == 0 && versionByte1[0] == 0 && versionByte2[0] == 0 &&
-           versionByte3[0] == 0;
-}
-
-void readVersion(int device) {
-    std::uint8_t answer[kVersionBytes + 3]{};
-    if (ReadData(kDataReadBits | addressOf(device), kVersionCode, kVersionBytes, answer)) {
-        versionByte0[device] = answer[2];
-        versionByte1[device] = answer[3];
-        versionByte2[device] = answer[4];
-        versionByte3[device] = answer[5];
-    }
 }
 
 void readPanel(int device) {
@@ -140,10 +123,12 @@ bool portReadyForPoll() {
 
 void pollInstruments() {
     const int cycle = pollCount.fetch_add(1);
-    if (cycle % kVersionEvery == 0 || versionUnknown()) {
+    // The version label of instrument 1 is empty exactly while its version is unknown: the
+    // display refresh zeroes it after a lost connection.
+    if (cycle % kVersionEvery == 0 || FirstVersionUnknown()) {
         for (int device = 0; device < kDeviceCount; ++device) {
             if (present(device)) {
-                readVersion(device);
+                ReadVersion(device);
             }
         }
     }

@@ -160,6 +160,23 @@ TEST_F(GraphWindowTest, DecimalsNeverAnsweredWholeLeaveTheInstrumentNotReadyInst
     exit(window);
 }
 
+// After a lost connection the panels forget instrument 1's version until they read it again;
+// a graph opened meanwhile reads it itself rather than taking the one-decimal scale of kind 0.
+TEST_F(GraphWindowTest, AGraphOpenedBeforeThePanelsFoundTheVersionAgainReadsItFirst) {
+    auto& main = start(43);
+    link::deviceModeState = 0;
+    main.TimerOprosaPribora.stop();
+    ASSERT_TRUE(link::waitForWorkers(std::chrono::seconds(5)));
+    link::versionByte0[0] = link::versionByte1[0] = link::versionByte2[0] = link::versionByte3[0] =
+        0;
+    auto& window = open(main);
+    EXPECT_EQ(sentSinceOpening(),
+              (Frames{request(0x80 | kFirst, 236, 3), request(kRegister | kFirst, 6, 0)}));
+    EXPECT_EQ(link::versionByte1[0], 43);
+    EXPECT_EQ(link::graphDecimals, 2);
+    exit(window);
+}
+
 TEST_F(GraphWindowTest, DoubleClickOnTheIndicatorOpensItAndKind44HasOneDecimalUnasked) {
     auto& main = start(44);
     link::deviceModeState = 0;
