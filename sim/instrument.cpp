@@ -49,7 +49,33 @@ std::optional<std::vector<std::uint8_t>> Instrument::respond(const Request& requ
         return std::nullopt;
     }
     ++answersGiven_;
-    return damageAnswer(faults, answersGiven_, std::move(*answer));
+    auto sent = damageAnswer(faults, answersGiven_, *answer);
+    if (logSampleAnswers) {
+        const bool broken = !sent || faults.corruptChecksum || faults.truncateBy > 0;
+        const bool garbage = !faults.leadingGarbage.empty();
+        logSampleAnswer(request, now, *answer,
+                        broken    ? AnswerDamage::Broken
+                        : garbage ? AnswerDamage::Garbage
+                                  : AnswerDamage::None);
+    }
+    return sent;
+}
+
+void Instrument::logSampleAnswer(const Request& request, Clock::time_point now,
+                                 const std::vector<std::uint8_t>& answer, AnswerDamage damage) {
+    const bool read = request.mode() == kDataReadMode || request.mode() == kRegisterReadMode;
+    const bool sample = request.code() == kSampleCode || request.code() == kLargeSampleCode;
+    if (!read || (!sample && request.code() != kHumiditySampleCode)) {
+        return;
+    }
+    // After the address and the code; a humidity answer has the temperature first.
+    const std::size_t at = request.code() == kHumiditySampleCode ? 5 : 2;
+    std::uint32_t raw = 0;
+    for (int i = 2; i >= 0; --i) {
+        raw = (raw << 8) | answer[at + std::size_t(i)];
+    }
+    const auto value = static_cast<std::int32_t>(raw << 8) >> 8; // sign from bit 23
+    sampleAnswers.push_back({now, value, damage, faults.answerDelay});
 }
 
 double Instrument::measuredValue(Clock::time_point now) const {

@@ -47,6 +47,19 @@ struct PanelOverride {
     IndicatorCodes codes{};
 };
 
+// What the faults did to an answer: nothing, garbage in front of it (the answer itself is
+// whole), or broken it (lost, cut short or a wrong checksum).
+enum class AnswerDamage { None, Garbage, Broken };
+
+// A graph sample as it went onto the line, for checking a recording against what the line
+// carried.
+struct SampleAnswer {
+    Clock::time_point at;
+    std::int32_t value = 0;
+    AnswerDamage damage = AnswerDamage::None;
+    std::chrono::milliseconds delay{0};
+};
+
 class Instrument {
 public:
     Instrument(std::uint8_t address, VersionBytes version,
@@ -97,8 +110,12 @@ public:
     int restartCount = 0;
     int refusedReads = 0; // reads of a code it does not read out, or with another count N
     Faults faults;
+    bool logSampleAnswers = false;
+    std::vector<SampleAnswer> sampleAnswers; // while logSampleAnswers; the reader empties it
 
 private:
+    void logSampleAnswer(const Request& request, Clock::time_point now,
+                         const std::vector<std::uint8_t>& answer, AnswerDamage damage);
     std::optional<std::vector<std::uint8_t>> carryOut(const Request& request,
                                                       Clock::time_point now);
     std::optional<std::vector<std::uint8_t>> readData(std::uint8_t code,

@@ -1,0 +1,43 @@
+// The soak's judgement of a recording against the answers on the line: what it must catch and
+// what a line fault may excuse.
+#include "tools/soak/recording_check.h"
+
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace zorvan::soak {
+namespace {
+
+using namespace std::chrono_literals;
+using sim::AnswerDamage;
+
+sim::SampleAnswer answer(std::int32_t value, AnswerDamage damage = AnswerDamage::None,
+                         std::chrono::milliseconds delay = 0ms) {
+    return {{}, value, damage, delay};
+}
+
+const std::vector<sim::SampleAnswer> kLine{
+    answer(10),
+    answer(11, AnswerDamage::Broken),     // must not be recorded
+    answer(12, AnswerDamage::Garbage),    // may be recorded
+    answer(13, AnswerDamage::None, 90ms), // late: may have been given up
+    answer(14),
+    answer(15), // under way at "Стоп"
+};
+
+TEST(RecordingCheck, WhatTheLineExcusesMayBeMissingAndEverythingElseMustBeThereOnce) {
+    EXPECT_TRUE(checkRecording(kLine, std::vector<std::int32_t>{10, 14, 15}, 50ms).exact());
+    EXPECT_TRUE(checkRecording(kLine, std::vector<std::int32_t>{10, 12, 13, 14}, 50ms).exact());
+    EXPECT_EQ(checkRecording(kLine, std::vector<std::int32_t>{10, 14}, 50ms).required, 3);
+}
+
+TEST(RecordingCheck, ALostReadingABrokenAnswerOrARepeatedLineIsCaught) {
+    const RecordingCheck lost = checkRecording(kLine, std::vector<std::int32_t>{14, 15}, 50ms);
+    EXPECT_EQ(lost.missing, 1);
+    EXPECT_EQ(lost.firstFault, "reading 1 (10) is not at line 1");
+    EXPECT_EQ(checkRecording(kLine, std::vector<std::int32_t>{10, 11, 14}, 50ms).unsent, 1);
+    EXPECT_EQ(checkRecording(kLine, std::vector<std::int32_t>{10, 14, 14}, 50ms).unsent, 1);
+}
+
+} // namespace
+} // namespace zorvan::soak
