@@ -14,7 +14,11 @@ public:
     EventLoopWatch() {
         timer_.setInterval(1);
         QObject::connect(&timer_, &QTimer::timeout, [this] {
-            longestGapMs_ = std::max(longestGapMs_, sinceTurn_.nsecsElapsed() / 1e6);
+            const double gapMs = sinceTurn_.nsecsElapsed() / 1e6;
+            if (gapMs > longestGapMs_) {
+                longestGapMs_ = gapMs;
+                longestDuring_ = activity_;
+            }
             sinceTurn_.start();
         });
     }
@@ -22,12 +26,17 @@ public:
         sinceTurn_.start();
         timer_.start();
     }
+    // What the user was doing, for the report of the longest gap.
+    void setActivity(const char* activity) { activity_ = activity; }
     double longestGapMs() const { return longestGapMs_; }
+    const char* longestGapDuring() const { return longestDuring_; }
 
 private:
     QTimer timer_;
     QElapsedTimer sinceTurn_;
     double longestGapMs_ = 0.0;
+    const char* activity_ = "";
+    const char* longestDuring_ = "";
 };
 
 } // namespace zorvan::soak

@@ -173,6 +173,7 @@ bool Soak::run() {
 // Keys, the keyboard lock and the discrete output of both panels, now and then.
 void Soak::pressAround(seconds lasting) {
     phase_ = Phase::Panels;
+    loopWatch_.setActivity("the panels polling, keys pressed");
     const auto end = Clock::now() + lasting;
     const panel::PanelKey keys[] = {panel::PanelKey::T, panel::PanelKey::Zero, panel::PanelKey::F1,
                                     panel::PanelKey::F2};
@@ -208,14 +209,18 @@ std::vector<sim::SampleAnswer> Soak::runGraph(graphs::TFormGraphic& window, seco
         i.sampleAnswers.clear();
         i.logSampleAnswers = true;
     });
+    loopWatch_.setActivity("\"Пуск\" of a graph");
     window.BitBtnPuskStop->click();
+    loopWatch_.setActivity("a graph running");
     if (!waitFor([&] { return window.running(); }, 5s)) {
         fail("a graph did not start at \"Пуск\"");
     }
     pause(lasting);
+    loopWatch_.setActivity("\"Стоп\" of a graph");
     if (window.running()) {
         window.BitBtnPuskStop->click();
     }
+    loopWatch_.setActivity("a graph stopped");
     waitFor([&] { return !window.running() && !link::graphReadBusy; }, 10s);
     const auto stoppedAt = Clock::now();
     auto answers = first.update([](sim::Instrument& i) {
@@ -236,6 +241,7 @@ graphs::TFormGraphic* Soak::openGraph(QAction* item) {
     waitForSteadyPort();
     phase_ = Phase::Graph;
     for (int attempt = 1; attempt <= 5; ++attempt) {
+        loopWatch_.setActivity("a graph window opened");
         item->trigger();
         const auto window = graphs::FormGraphic;
         if (!window) {
@@ -282,6 +288,7 @@ void Soak::recordThreshold(seconds lasting) {
     // Saved by hand and loaded back, then the automatic file loaded.
     const QString saved = files_.filePath(QStringLiteral("saved %1.txt").arg(thresholdRuns_));
     window.chooseSaveFile = [&] { return saved; };
+    loopWatch_.setActivity("a graph saved by hand");
     window.NSaveDataGraphClick();
     waitFor([] { return link::runningWorkers() == 0; }, 10s);
     const qsizetype plotted = window.Graphic.count();
@@ -328,6 +335,7 @@ void Soak::checkThresholdFile(const QString& path, const std::vector<sim::Sample
 
 void Soak::checkLoadsBackWhole(graphs::TFormGraphic& window, const QString& path, qsizetype lines) {
     window.chooseOpenFile = [&] { return path; };
+    loopWatch_.setActivity("a graph file loaded");
     window.NLoadDataGraphClick();
     waitFor([&] { return window.Graphic.count() == lines && link::runningWorkers() == 0; }, 10s);
     if (window.Graphic.count() != lines) {
@@ -367,6 +375,7 @@ void Soak::closeGraph(graphs::TFormGraphic& window) {
         window.BitBtnPuskStop->click();
     }
     waitFor([] { return link::runningWorkers() == 0; }, 10s);
+    loopWatch_.setActivity("a graph window closed");
     window.BitBtnCloseGraphic->click();
     if (!waitFor([] { return !graphs::FormGraphic && !link::graphWindowOpen; }, 30s)) {
         fail("a graph window did not close at \"Выход\"");
@@ -377,6 +386,7 @@ void Soak::closeGraph(graphs::TFormGraphic& window) {
 void Soak::sweepOnce() {
     waitForSteadyPort();
     phase_ = Phase::Sweep;
+    loopWatch_.setActivity("the sweep window opened");
     main_->MainPopupMenu->NAChH->trigger();
     if (!graphs::fmGraphicAChH ||
         !waitFor([] { return graphs::fmGraphicAChH->BitBtnCloseGraphic->isEnabled(); }, 30s)) {
@@ -393,10 +403,12 @@ void Soak::sweepOnce() {
     window.cbStep->setCurrentText(QStringLiteral("0.10"));
     window.cbPause->setCurrentText(QStringLiteral("0.1"));
     if (window.BitBtnPuskStop->isEnabled()) {
+        loopWatch_.setActivity("a sweep");
         window.BitBtnPuskStop->click();
         waitFor([&] { return !window.running(); }, 120s);
         ++sweeps_;
     }
+    loopWatch_.setActivity("the sweep window closed");
     window.BitBtnCloseGraphic->click();
     if (!waitFor([] { return !graphs::fmGraphicAChH && !link::graphWindowOpen; }, 30s)) {
         fail("the sweep window did not close at \"Выход\"");
@@ -563,8 +575,8 @@ bool Soak::report() const {
         std::printf("  FAULT: threads or open files left behind\n");
         held = false;
     }
-    std::printf("  longest event-loop gap: %.1f ms (goal %.0f ms)\n", loopWatch_.longestGapMs(),
-                kLongestGapGoalMs);
+    std::printf("  longest event-loop gap: %.1f ms (goal %.0f ms), during %s\n",
+                loopWatch_.longestGapMs(), kLongestGapGoalMs, loopWatch_.longestGapDuring());
     if (loopWatch_.longestGapMs() > kLongestGapGoalMs) {
         std::printf("  FAULT: the window did not answer for longer than the goal\n");
         held = false;
