@@ -58,6 +58,8 @@ int main(int argc, char** argv) {
             return usage();
         }
     }
+    // A line at a time, so that a soak's progress can be followed in its log.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
