@@ -254,6 +254,7 @@ graphs::TFormGraphic* Soak::openGraph(QAction* item) {
             },
             30s);
         if (window && window->BitBtnPuskStop->isEnabled()) {
+            checkScale();
             return window;
         }
         if (!ready || !window) {
@@ -267,6 +268,25 @@ graphs::TFormGraphic* Soak::openGraph(QAction* item) {
         closeGraph(*graphs::FormGraphic);
     }
     return nullptr;
+}
+
+// A graph scaled otherwise than the instrument's decimals records every value out by a power of
+// ten; the requests since the window opened show how it came to that.
+void Soak::checkScale() {
+    if (link::graphDecimals == kDecimals) {
+        return;
+    }
+    std::string sent;
+    for (const sim::TrafficRecord& record : session_->line.server->traffic()) {
+        sent += " |";
+        for (const std::uint8_t byte : record.bytes) {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, " %02x", byte);
+            sent += hex;
+        }
+    }
+    fail("a graph took " + std::to_string(link::graphDecimals) + " decimals of an instrument " +
+         "that has " + std::to_string(kDecimals) + "; the requests since it opened:" + sent);
 }
 
 void Soak::recordThreshold(seconds lasting) {

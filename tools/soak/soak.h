@@ -58,6 +58,7 @@ private:
     bool startLine();
     void pressAround(std::chrono::seconds lasting);
     graphs::TFormGraphic* openGraph(QAction* item);
+    void checkScale();
     void recordThreshold(std::chrono::seconds lasting);
     void recordHumidity(std::chrono::seconds lasting);
     void sweepOnce();
