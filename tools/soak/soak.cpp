@@ -574,9 +574,10 @@ bool Soak::report() const {
         const double perHour =
             double(atEnd_.second.residentBytes - atMark_->second.residentBytes) * 3600 / span;
         std::printf("  memory growth with every window closed, after the first %.0f min: "
-                    "%.2f MB an hour (no points are held then)\n",
+                    "%.2f MB an hour (no points are held then)%s\n",
                     std::chrono::duration<double>(atMark_->first - startedAt_).count() / 60,
-                    perHour / (1 << 20));
+                    perHour / (1 << 20),
+                    span >= 20 * 60 ? "" : ", not judged over so short a time");
         // Under twenty minutes apart the heap's own wandering outweighs any rate.
         if (span >= 20 * 60 && perHour > kAllowedGrowthPerHour) {
             std::printf("  FAULT: memory grows more than %.0f MB an hour\n",
