@@ -2,6 +2,7 @@
 
 #include "link/serial_port.h"
 
+#include <algorithm>
 #include <cerrno>
 
 namespace zorvan::link {
@@ -12,10 +13,10 @@ bool waitFor(int fd, short events, Clock::time_point deadline, bool abandonable)
     constexpr auto kNotice = std::chrono::milliseconds(kAbandonNoticeMs);
     for (;;) {
         const bool abandoned = abandonable && readsAbandoned;
-        auto left = abandoned ? Clock::duration::zero() : deadline - Clock::now();
-        if (left < Clock::duration::zero()) {
-            return false;
-        }
+        // A deadline already passed still looks once, without waiting: a read with no time
+        // left takes what is there, as a purge of the receive buffer relies on.
+        auto left = abandoned ? Clock::duration::zero()
+                              : std::max(deadline - Clock::now(), Clock::duration::zero());
         if (abandonable && left > kNotice) {
             left = kNotice;
         }

@@ -104,6 +104,22 @@ TEST_P(NetworkPort, StoppedServerIsDeviceGoneAndReopensOnceBack) {
     EXPECT_TRUE(panelRead());
 }
 
+// The server passes an answer on in pieces. Once garbage ahead of one answer has pushed the read
+// out of step, the tail of each answer must not stay behind to become the head of the next.
+TEST_P(NetworkPort, AnswersComeRightAgainAfterGarbageAheadOfOne) {
+    ASSERT_TRUE(line.open(kTimeoutMs));
+    sim::Faults garbage;
+    garbage.leadingGarbage = {0x11, 0x22, 0x33};
+    line.instrument(kAddress).setFaults(garbage);
+    EXPECT_FALSE(panelRead());
+    line.instrument(kAddress).setFaults({});
+    int answered = 0;
+    for (int i = 0; i < 5; ++i) {
+        answered += panelRead() ? 1 : 0;
+    }
+    EXPECT_EQ(answered, 5);
+}
+
 TEST_P(NetworkPort, SecondClientIsBusy) {
     ASSERT_TRUE(line.open(kTimeoutMs));
     EXPECT_EQ(makeSerialPort(comPortName)->open(comPortName).status, OpenStatus::Busy);
