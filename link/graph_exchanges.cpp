@@ -7,6 +7,7 @@
 #include "link/frame.h"
 #include "link/version_read.h"
 
+#include <atomic>
 #include <chrono>
 #include <optional>
 #include <thread>
@@ -24,6 +25,10 @@ constexpr std::uint8_t kModeNormal = 0;
 constexpr std::uint8_t kModeSampling = 1;
 constexpr std::uint32_t kSampleBytes = 3;
 constexpr std::uint32_t kHumidityBytes = 11;
+
+// The kind instrument 1 was prepared with; the reads and a resume keep to it whatever the panels
+// come to show meanwhile.
+std::atomic<std::uint8_t> preparedKind{0};
 
 std::uint8_t firstAddress() {
     return static_cast<std::uint8_t>(deviceAddress[0]);
@@ -99,7 +104,7 @@ bool secondPresent() {
 }
 
 bool readDynamic() {
-    const bool large = versionByte1[0] >= kLargeSampleKind;
+    const bool large = preparedKind >= kLargeSampleKind;
     if (large && deviceModeState != kModeSampling) {
         if (SendCommand(firstAddress(), kModeCode, kModeSampling)) {
             deviceModeState = kModeSampling;
@@ -131,21 +136,29 @@ std::optional<std::int32_t> readDecimalsTrying(std::uint8_t kind) {
     return std::nullopt;
 }
 
+// Instrument 1's kind, taken once: a poll that ended as the graph opened may have found the
+// instrument silent, and the panels then forget its version on the interface thread while the
+// preparation runs. A graph opened before the panels found the instrument again after a lost
+// connection asks the instrument itself, since the kind decides how it is read and scaled.
+std::optional<std::uint8_t> firstKind() {
+    if (const std::uint8_t known = versionByte1[0]; known != 0 || !FirstVersionUnknown()) {
+        return known;
+    }
+    return ReadVersion(0);
+}
+
 } // namespace
 
 bool PrepareGraphReads() {
-    // A graph opened while the panels have yet to find instrument 1 again after a lost
-    // connection must learn its kind before it knows how to read and scale it.
-    if (FirstVersionUnknown() && !ReadVersion(0)) {
+    const auto kind = firstKind();
+    if (!kind || !enterNormalMode()) {
         return false;
     }
-    if (!enterNormalMode()) {
-        return false;
-    }
-    const auto decimals = readDecimalsTrying(versionByte1[0]);
+    const auto decimals = readDecimalsTrying(*kind);
     if (!decimals) {
         return false;
     }
+    preparedKind = *kind;
     setGraphDecimals(*decimals);
     return true;
 }
@@ -163,7 +176,7 @@ bool ResumeGraphRequests() {
     if (!enterNormalMode()) {
         return false;
     }
-    if (const auto decimals = readDecimalsTrying(versionByte1[0])) {
+    if (const auto decimals = readDecimalsTrying(preparedKind)) {
         setGraphDecimals(*decimals);
     }
     return StartGraphRequests();

@@ -8,18 +8,18 @@
 
 namespace zorvan::link {
 
-bool ReadVersion(int device) {
+std::optional<std::uint8_t> ReadVersion(int device) {
     constexpr std::uint32_t kVersionBytes = 4;
     std::uint8_t answer[kVersionBytes + 3]{};
     if (!ReadData(kDataReadBits | static_cast<std::uint8_t>(deviceAddress[device]), kVersionCode,
                   kVersionBytes, answer)) {
-        return false;
+        return std::nullopt;
     }
     versionByte0[device] = answer[2];
     versionByte1[device] = answer[3];
     versionByte2[device] = answer[4];
     versionByte3[device] = answer[5];
-    return true;
+    return answer[3];
 }
 
 bool FirstVersionUnknown() {

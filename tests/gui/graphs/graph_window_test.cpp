@@ -177,6 +177,27 @@ TEST_F(GraphWindowTest, AGraphOpenedBeforeThePanelsFoundTheVersionAgainReadsItFi
     exit(window);
 }
 
+// A poll that found instrument 1 silent just as the graph opened makes the panels forget its
+// version while the preparation is under way: the preparation keeps the kind it started with.
+TEST_F(GraphWindowTest, ThePanelsForgettingTheVersionDuringThePreparationDoesNotChangeTheScale) {
+    auto& main = start(43);
+    link::deviceModeState = 1;
+    sim::Faults slowAcknowledgement;
+    slowAcknowledgement.answerDelay = std::chrono::milliseconds(300);
+    session.line.instrument(kFirst).setFaults(slowAcknowledgement);
+    sentBefore = session.line.frames().size();
+    main.MainPopupMenu->NGraphic->trigger();
+    ASSERT_TRUE(PanelSession::waitFor([&] { return !sentSinceOpening().empty(); }));
+    link::versionByte0[0] = link::versionByte1[0] = link::versionByte2[0] = link::versionByte3[0] =
+        0;
+    session.line.instrument(kFirst).setFaults({});
+    ASSERT_TRUE(PanelSession::waitFor([] { return FormGraphic->BitBtnPuskStop->isEnabled(); }));
+    EXPECT_EQ(sentSinceOpening(),
+              (Frames{request(kFirst, 254, 0), request(kRegister | kFirst, 6, 0)}));
+    EXPECT_EQ(link::graphDecimals, 2);
+    exit(*FormGraphic);
+}
+
 TEST_F(GraphWindowTest, DoubleClickOnTheIndicatorOpensItAndKind44HasOneDecimalUnasked) {
     auto& main = start(44);
     link::deviceModeState = 0;
