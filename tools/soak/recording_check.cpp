@@ -27,6 +27,9 @@ RecordingCheck checkRecording(std::span<const sim::SampleAnswer> answers,
             if (!required(i)) {
                 continue;
             }
+            if (!check.firstMissing) {
+                check.firstMissing = i;
+            }
             if (check.firstFault.empty()) {
                 check.firstFault = "reading " + std::to_string(i + 1) + " (" +
                                    std::to_string(answers[i].value) + ") is not at line " +

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -18,6 +19,7 @@ struct RecordingCheck {
     int missing = 0;  // required readings not in the file
     int unsent = 0;   // lines whose value no answer carried at that place
     std::string firstFault;
+    std::optional<std::size_t> firstMissing; // the index of the first required answer not found
     bool exact() const { return missing == 0 && unsent == 0; }
 };
 

@@ -263,7 +263,10 @@ graphs::TFormGraphic* Soak::openGraph(QAction* item) {
         closeGraph(*window);
         waitFor([this] { return !spell_; }, 30s);
     }
-    fail("a graph window could not get the instrument ready");
+    printLineEventsAround(Clock::now());
+    fail("a graph window could not get the instrument ready" +
+         (graphs::FormGraphic ? ": " + graphs::FormGraphic->windowTitle().toStdString()
+                              : std::string(", it closed")));
     if (graphs::FormGraphic) {
         closeGraph(*graphs::FormGraphic);
     }
@@ -348,9 +351,30 @@ void Soak::checkThresholdFile(const QString& path, const std::vector<sim::Sample
             std::printf(" %d", values[i]);
         }
         std::printf("\n");
+        if (check.firstMissing) {
+            std::printf("  the first missing reading was answered");
+            printLineEventsAround(answers[*check.firstMissing].at);
+        }
         fail(path.toStdString() + ": " + std::to_string(check.missing) + " readings missing, " +
              std::to_string(check.unsent) + " lines not sent; first: " + check.firstFault);
     }
+}
+
+void Soak::noteLineEvent(Clock::time_point at, std::string what) {
+    lineEvents_.emplace_back(at, std::move(what));
+}
+
+void Soak::printLineEventsAround(Clock::time_point at) {
+    const auto secondsOf = [this](Clock::time_point t) {
+        return std::chrono::duration<double>(t - startedAt_).count();
+    };
+    std::printf("  at %.3f s; on the line around it:", secondsOf(at));
+    for (const auto& [when, what] : lineEvents_) {
+        if (when > at - 10s && when < at + 5s) {
+            std::printf(" | %.3f s %s", secondsOf(when), what.c_str());
+        }
+    }
+    std::printf("\n");
 }
 
 void Soak::checkLoadsBackWhole(graphs::TFormGraphic& window, const QString& path, qsizetype lines) {
@@ -451,6 +475,7 @@ void Soak::onTick() {
 void Soak::turnFaults(Clock::time_point now) {
     if (spell_ && now >= spellEndsAt_) {
         session_->line.bus.instrument(spell_->address).setFaults({});
+        noteLineEvent(now, "spell over");
         nextSpellAt_ = now + spell_->pauseAfter;
         spell_.reset();
     }
@@ -459,6 +484,7 @@ void Soak::turnFaults(Clock::time_point now) {
         session_->line.bus.instrument(spell_->address).setFaults(spell_->faults);
         spellEndsAt_ = now + spell_->lasting;
         ++spells_;
+        noteLineEvent(now, nameOf(spell_->kind) + " of " + std::to_string(spell_->address));
     }
 }
 
@@ -470,12 +496,14 @@ void Soak::turnPort(Clock::time_point now) {
         if (takePortAway()) {
             portAway_ = true;
             ++vanished_;
+            noteLineEvent(now, "port gone");
             portReturnsAt_ = now + schedule_.nextPortAbsence();
         }
     } else if (portAway_ && now >= portReturnsAt_) {
         if (bringPortBack()) {
             portAway_ = false;
             awaitedReconnect_ = now;
+            noteLineEvent(now, "port back");
             portGoesAt_ = now + schedule_.nextPortPresence();
         }
     }

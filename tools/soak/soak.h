@@ -79,6 +79,8 @@ private:
     void waitForSteadyPort();
     void closeStrayDialogs();
     void noteFigures();
+    void noteLineEvent(Clock::time_point at, std::string what);
+    void printLineEventsAround(Clock::time_point at);
     void fail(const std::string& what);
     bool report() const;
 
@@ -104,6 +106,8 @@ private:
     Clock::time_point portReturnsAt_;
     bool portAway_ = false;
     std::optional<Clock::time_point> awaitedReconnect_; // when the port came back
+    // What happened on the line and when, to show what lay around a fault of a recording.
+    std::vector<std::pair<Clock::time_point, std::string>> lineEvents_;
     int spells_ = 0;
     int vanished_ = 0;
     int reconnected_ = 0;
