@@ -281,12 +281,7 @@ void Soak::checkScale() {
     }
     std::string sent;
     for (const sim::TrafficRecord& record : session_->line.server->traffic()) {
-        sent += " |";
-        for (const std::uint8_t byte : record.bytes) {
-            char hex[4];
-            std::snprintf(hex, sizeof hex, " %02x", byte);
-            sent += hex;
-        }
+        sent += " |" + hexOf(record.bytes);
     }
     fail("a graph took " + std::to_string(link::graphDecimals) + " decimals of an instrument " +
          "that has " + std::to_string(kDecimals) + "; the requests since it opened:" + sent);
@@ -305,7 +300,7 @@ void Soak::recordThreshold(seconds lasting) {
     for (const seconds run : {lasting, lasting / 4}) {
         const auto answers = runGraph(window, run);
         lastFile = window.autoSaveFileName();
-        checkThresholdFile(lastFile, answers);
+        checkThresholdFile(lastFile, answers, window.Graphic);
         ++thresholdRuns_;
     }
     // Saved by hand and loaded back, then the automatic file loaded.
@@ -320,7 +315,8 @@ void Soak::recordThreshold(seconds lasting) {
     closeGraph(window);
 }
 
-void Soak::checkThresholdFile(const QString& path, const std::vector<sim::SampleAnswer>& answers) {
+void Soak::checkThresholdFile(const QString& path, const std::vector<sim::SampleAnswer>& answers,
+                              const chart::LineSeries& plotted) {
     QFile file(path);
     // A run whose readings were all lost to a fault plotted nothing and made no file.
     if (!file.exists() && checkRecording(answers, {}, kReadTimeout / 2).required <= 1) {
@@ -352,6 +348,14 @@ void Soak::checkThresholdFile(const QString& path, const std::vector<sim::Sample
         }
         std::printf("\n");
         if (check.firstMissing) {
+            const std::int32_t missing = answers[*check.firstMissing].value;
+            bool shown = false;
+            for (qsizetype i = 0; i < plotted.count(); ++i) {
+                shown = shown || std::lround(plotted.y(i) * scale) == missing;
+            }
+            std::printf("  the window plotted %lld points of the %zu lines, %s the missing one\n",
+                        static_cast<long long>(plotted.count()), values.size(),
+                        shown ? "among them" : "not");
             std::printf("  the first missing reading was answered");
             printLineEventsAround(answers[*check.firstMissing].at);
         }
@@ -364,6 +368,17 @@ void Soak::noteLineEvent(Clock::time_point at, std::string what) {
     lineEvents_.emplace_back(at, std::move(what));
 }
 
+// The bytes as " 0a ec ...".
+std::string Soak::hexOf(const std::vector<std::uint8_t>& bytes) {
+    std::string text;
+    for (const std::uint8_t byte : bytes) {
+        char hex[4];
+        std::snprintf(hex, sizeof hex, " %02x", byte);
+        text += hex;
+    }
+    return text;
+}
+
 void Soak::printLineEventsAround(Clock::time_point at) {
     const auto secondsOf = [this](Clock::time_point t) {
         return std::chrono::duration<double>(t - startedAt_).count();
@@ -372,6 +387,12 @@ void Soak::printLineEventsAround(Clock::time_point at) {
     for (const auto& [when, what] : lineEvents_) {
         if (when > at - 10s && when < at + 5s) {
             std::printf(" | %.3f s %s", secondsOf(when), what.c_str());
+        }
+    }
+    std::printf("\n  requests around it:");
+    for (const sim::TrafficRecord& record : session_->line.server->traffic()) {
+        if (record.at > at - 500ms && record.at < at + 500ms) {
+            std::printf(" | %.3f s%s", secondsOf(record.at), hexOf(record.bytes).c_str());
         }
     }
     std::printf("\n");

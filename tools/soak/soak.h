@@ -34,6 +34,10 @@ namespace zorvan::graphs {
 class TFormGraphic;
 }
 
+namespace zorvan::chart {
+class LineSeries;
+}
+
 namespace zorvan::soak {
 
 struct SoakOptions {
@@ -66,7 +70,8 @@ private:
     // One run of an open graph window from "Пуск" to "Стоп"; the readings answered meanwhile.
     std::vector<sim::SampleAnswer> runGraph(graphs::TFormGraphic& window,
                                             std::chrono::seconds lasting);
-    void checkThresholdFile(const QString& path, const std::vector<sim::SampleAnswer>& answers);
+    void checkThresholdFile(const QString& path, const std::vector<sim::SampleAnswer>& answers,
+                            const chart::LineSeries& plotted);
     void checkLoadsBackWhole(graphs::TFormGraphic& window, const QString& path, qsizetype lines);
     void closeGraph(graphs::TFormGraphic& window);
 
@@ -81,6 +86,7 @@ private:
     void noteFigures();
     void noteLineEvent(Clock::time_point at, std::string what);
     void printLineEventsAround(Clock::time_point at);
+    static std::string hexOf(const std::vector<std::uint8_t>& bytes);
     void fail(const std::string& what);
     bool report() const;
 
