@@ -31,6 +31,16 @@ TEST(RecordingCheck, WhatTheLineExcusesMayBeMissingAndEverythingElseMustBeThereO
     EXPECT_EQ(checkRecording(kLine, std::vector<std::int32_t>{10, 14}, 50ms).required, 3);
 }
 
+// The program may have read the clean answer rather than the one behind garbage with the same
+// value before it.
+TEST(RecordingCheck, AnExcusedAnswerOfTheSameValueDoesNotTakeTheLineOfTheRequiredOne) {
+    const std::vector<sim::SampleAnswer> line{answer(20), answer(21, AnswerDamage::Garbage),
+                                              answer(21), answer(22), answer(23)};
+    EXPECT_TRUE(checkRecording(line, std::vector<std::int32_t>{20, 21, 22}, 50ms).exact());
+    EXPECT_TRUE(checkRecording(line, std::vector<std::int32_t>{20, 21, 21, 22}, 50ms).exact());
+    EXPECT_EQ(checkRecording(line, std::vector<std::int32_t>{20, 22}, 50ms).missing, 1);
+}
+
 TEST(RecordingCheck, ALostReadingABrokenAnswerOrARepeatedLineIsCaught) {
     const RecordingCheck lost = checkRecording(kLine, std::vector<std::int32_t>{14, 15}, 50ms);
     EXPECT_EQ(lost.missing, 1);
