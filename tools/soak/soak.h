@@ -44,6 +44,7 @@ struct SoakOptions {
     std::chrono::seconds length;
     std::uint64_t seed = 0;
     bool network = false; // through ser2net and rfc2217:// instead of the pty itself
+    bool judgeGap = true; // a longest event-loop gap over the goal fails the soak
 };
 
 class Soak {
