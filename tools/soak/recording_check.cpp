@@ -51,10 +51,17 @@ bool linesFitAnswers(std::span<const sim::SampleAnswer> answers,
 } // namespace
 
 RecordingCheck checkRecording(std::span<const sim::SampleAnswer> answers,
-                              std::span<const std::int32_t> recorded,
-                              std::chrono::milliseconds lateFrom) {
+                              std::span<const std::int32_t> recorded, const LineExcuses& excuses) {
+    const auto lostWithThePort = [&](const sim::SampleAnswer& answer) {
+        return std::any_of(excuses.portDepartures.begin(), excuses.portDepartures.end(),
+                           [&](sim::Clock::time_point gone) {
+                               return answer.at <= gone &&
+                                      answer.at + answer.delay + excuses.lostWithin > gone;
+                           });
+    };
     const auto required = [&](std::size_t i) {
-        return answers[i].damage == sim::AnswerDamage::None && answers[i].delay < lateFrom;
+        return answers[i].damage == sim::AnswerDamage::None &&
+               answers[i].delay < excuses.lateFrom && !lostWithThePort(answers[i]);
     };
     RecordingCheck check;
     check.recorded = static_cast<int>(recorded.size());

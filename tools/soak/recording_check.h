@@ -23,12 +23,21 @@ struct RecordingCheck {
     bool exact() const { return missing == 0 && unsent == 0; }
 };
 
+// What a line fault excuses besides a damaged answer.
+struct LineExcuses {
+    // An answer later than this may have been given up by the program.
+    std::chrono::milliseconds lateFrom{0};
+    // An answer given this long before the port went away (besides its own delay) may have gone
+    // with the port before the program read it.
+    std::chrono::milliseconds lostWithin{0};
+    std::span<const sim::Clock::time_point> portDepartures;
+};
+
 // `answers`: the sample answers given between the start and the stop of the run, oldest first.
-// An answer later than `lateFrom` may have been given up by the program, and one behind
-// leading garbage may or may not have been found, so either may be in the file; a dropped,
-// cut or miscounted answer must not be. The last answer may have come while the run stopped.
+// A late answer, one lost with the port and one behind leading garbage may or may not be in the
+// file; a dropped, cut or miscounted answer must not be. The last answer may have come while
+// the run stopped.
 RecordingCheck checkRecording(std::span<const sim::SampleAnswer> answers,
-                              std::span<const std::int32_t> recorded,
-                              std::chrono::milliseconds lateFrom);
+                              std::span<const std::int32_t> recorded, const LineExcuses& excuses);
 
 } // namespace zorvan::soak

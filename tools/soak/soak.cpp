@@ -319,7 +319,8 @@ void Soak::checkThresholdFile(const QString& path, const std::vector<sim::Sample
                               const chart::LineSeries& plotted) {
     QFile file(path);
     // A run whose readings were all lost to a fault plotted nothing and made no file.
-    if (!file.exists() && checkRecording(answers, {}, kReadTimeout / 2).required <= 1) {
+    const LineExcuses excuses{kReadTimeout / 2, kReadTimeout, portDepartures_};
+    if (!file.exists() && checkRecording(answers, {}, excuses).required <= 1) {
         return;
     }
     if (!file.open(QIODevice::ReadOnly)) {
@@ -333,7 +334,7 @@ void Soak::checkThresholdFile(const QString& path, const std::vector<sim::Sample
                              ? std::int32_t(std::lround(*line.values.front() * scale))
                              : std::numeric_limits<std::int32_t>::min());
     });
-    const RecordingCheck check = checkRecording(answers, values, kReadTimeout / 2);
+    const RecordingCheck check = checkRecording(answers, values, excuses);
     answered_ += int(answers.size());
     requiredReadings_ += check.required;
     recorded_ += check.recorded;
@@ -517,6 +518,7 @@ void Soak::turnPort(Clock::time_point now) {
         if (takePortAway()) {
             portAway_ = true;
             ++vanished_;
+            portDepartures_.push_back(now);
             noteLineEvent(now, "port gone");
             portReturnsAt_ = now + schedule_.nextPortAbsence();
         }

@@ -115,6 +115,7 @@ private:
     std::optional<Clock::time_point> awaitedReconnect_; // when the port came back
     // What happened on the line and when, to show what lay around a fault of a recording.
     std::vector<std::pair<Clock::time_point, std::string>> lineEvents_;
+    std::vector<Clock::time_point> portDepartures_;
     int spells_ = 0;
     int vanished_ = 0;
     int reconnected_ = 0;
