@@ -263,6 +263,7 @@ graphs::TFormGraphic* Soak::openGraph(QAction* item) {
         closeGraph(*window);
         waitFor([this] { return !spell_; }, 30s);
     }
+    std::printf("  the graph window gave up");
     printLineEventsAround(Clock::now());
     fail("a graph window could not get the instrument ready" +
          (graphs::FormGraphic ? ": " + graphs::FormGraphic->windowTitle().toStdString()
