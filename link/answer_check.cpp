@@ -22,6 +22,11 @@ bool dataAnswerValid(const std::uint8_t* answer, std::size_t received, std::uint
     return received == size && FrameChecksum(answer, size - 1) == answer[size - 1];
 }
 
+bool answerClosedBehind(const std::uint8_t* line, std::size_t following, std::uint32_t n) {
+    const std::size_t size = std::size_t{n} + 3;
+    return following > 0 && dataAnswerValid(line + following, size, n);
+}
+
 bool blockAcknowledgementValid(const std::uint8_t* answer, std::size_t received,
                                std::uint8_t requestChecksum) {
     return received >= 1 && answer[received - 1] == requestChecksum;

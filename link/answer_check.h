@@ -20,6 +20,12 @@ bool acknowledgementValid(const std::uint8_t* answer, std::size_t received,
 // A data answer of n data bytes is 2 header bytes, the data and a checksum over all before it.
 bool dataAnswerValid(const std::uint8_t* answer, std::size_t received, std::uint32_t n);
 
+// `line` holds a data answer that passed its check, then `following` bytes that came straight
+// after it. An answer behind garbage reads as the garbage and its own head, whose checksum
+// matches one time in 256; its tail then follows at once, closing a whole answer, where a real
+// answer ends in silence. Bytes after it that do not close an answer are only noise.
+bool answerClosedBehind(const std::uint8_t* line, std::size_t following, std::uint32_t n);
+
 // A block acknowledgement passes when its last byte is the request's checksum.
 bool blockAcknowledgementValid(const std::uint8_t* answer, std::size_t received,
                                std::uint8_t requestChecksum);

@@ -2,6 +2,7 @@
 
 #include "link/device_state.h"
 
+#include <algorithm>
 #include <atomic>
 
 namespace zorvan::link {
@@ -112,6 +113,22 @@ PortReadiness ReadyComPort() {
     }
     portLost = false;
     return PortReadiness::Reopened;
+}
+
+std::size_t ReadFollowingBytes(std::uint8_t* bytes, std::size_t maxCount) {
+    // Two bytes' time at ten bits a byte, rounded up to the whole milliseconds the ports count in.
+    const std::int32_t quietMs = 1 + 2 * 10 * 1000 / std::max<std::int32_t>(lastSetup.baudRate, 1);
+    comPortHandle->setReadTimeout(quietMs);
+    std::size_t received = 0;
+    while (received < maxCount) {
+        const std::size_t got = comPortHandle->read(bytes + received, maxCount - received);
+        if (got == 0) {
+            break;
+        }
+        received += got;
+    }
+    comPortHandle->setReadTimeout(lastSetup.readTimeoutMs);
+    return received;
 }
 
 bool comPortOpen() {

@@ -45,6 +45,10 @@ void AbandonReads();
 // Closes the port once the exchange on the line, if any, has finished.
 void CloseComPort();
 
+// Takes the bytes that come straight after an answer, each within two bytes' time of the one
+// before, up to maxCount; the caller holds comPortMutex and has an open port.
+std::size_t ReadFollowingBytes(std::uint8_t* bytes, std::size_t maxCount);
+
 // Whether the port handle is open; answers at once, also while an exchange is on the line.
 bool comPortOpen();
 

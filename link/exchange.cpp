@@ -49,6 +49,17 @@ void sendRequest(const std::uint8_t* bytes, std::size_t count) {
     std::this_thread::sleep_for(pacing.afterRequest);
 }
 
+// Whether the bytes straight after a data answer that passed its check close another answer of
+// its length: then the one read was garbage and that answer's head. The caller holds comPortMutex.
+bool shiftedByGarbage(const std::uint8_t* answer, std::uint32_t n) {
+    const std::size_t size = std::size_t{n} + 3;
+    // Room for garbage longer than an answer; a line that babbles on is not listened to for ever.
+    std::vector<std::uint8_t> line(answer, answer + size);
+    line.resize(4 * size);
+    const std::size_t following = ReadFollowingBytes(line.data() + size, line.size() - size);
+    return answerClosedBehind(line.data(), following, n);
+}
+
 bool portUsable() {
     return comPortHandle && comPortHandle->isOpen();
 }
@@ -80,7 +91,7 @@ bool ReadData(std::uint8_t address, std::uint8_t code, std::uint32_t n, std::uin
     }
     sendRequest(request.data(), request.size());
     const std::size_t received = readAnswer(answer, std::size_t{n} + 3, kReadAttempts);
-    return dataAnswerValid(answer, received, n);
+    return dataAnswerValid(answer, received, n) && !shiftedByGarbage(answer, n);
 }
 
 bool ListenData(std::uint8_t address, std::uint8_t code, std::uint32_t n, std::uint8_t* buffer) {

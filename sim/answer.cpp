@@ -21,4 +21,15 @@ std::vector<std::uint8_t> dataAnswer(const Request& request,
     return answer;
 }
 
+bool closedByNoise(const std::vector<std::uint8_t>& answer,
+                   const std::vector<std::uint8_t>& noise) {
+    if (noise.empty()) {
+        return false;
+    }
+    std::vector<std::uint8_t> line(answer);
+    line.insert(line.end(), noise.begin(), noise.end());
+    const std::uint8_t* closing = line.data() + line.size() - answer.size();
+    return frameChecksum(closing, answer.size() - 1) == closing[answer.size() - 1];
+}
+
 } // namespace zorvan::sim

@@ -17,4 +17,8 @@ std::vector<std::uint8_t> acknowledgement(const Request& request);
 // N + 3 bytes: address, code, the N data bytes, checksum over everything before it.
 std::vector<std::uint8_t> dataAnswer(const Request& request, const std::vector<std::uint8_t>& data);
 
+// Whether the noise sent behind a data answer makes, with the answer's last bytes, another whole
+// answer of its length.
+bool closedByNoise(const std::vector<std::uint8_t>& answer, const std::vector<std::uint8_t>& noise);
+
 } // namespace zorvan::sim

@@ -56,7 +56,9 @@ std::optional<std::vector<std::uint8_t>> Instrument::respond(const Request& requ
         logSampleAnswer(request, now, *answer,
                         broken    ? AnswerDamage::Broken
                         : garbage ? AnswerDamage::Garbage
-                                  : AnswerDamage::None);
+                        : closedByNoise(*answer, faults.strayBytes)
+                            ? AnswerDamage::NoiseClosingAnAnswer
+                            : AnswerDamage::None);
     }
     return sent;
 }

@@ -48,8 +48,9 @@ struct PanelOverride {
 };
 
 // What the faults did to an answer: nothing, garbage in front of it (the answer itself is
-// whole), or broken it (lost, cut short or a wrong checksum).
-enum class AnswerDamage { None, Garbage, Broken };
+// whole), noise behind it that closes another whole answer of its length (as the tail of an
+// answer behind garbage would), or broken it (lost, cut short or a wrong checksum).
+enum class AnswerDamage { None, Garbage, NoiseClosingAnAnswer, Broken };
 
 // A graph sample as it went onto the line, for checking a recording against what the line
 // carried.

@@ -18,6 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::uint8_t> buffer(received);
     buffer.resize(std::max<std::size_t>(buffer.size(), n + 7));
     zorvan::link::dataAnswerValid(buffer.data(), std::min<std::size_t>(received.size(), n + 3), n);
+    // Exactly what arrived, so that a read past it is caught.
+    zorvan::link::answerClosedBehind(
+        received.data(), received.size() - std::min<std::size_t>(received.size(), n + 3), n);
     zorvan::link::acknowledgementValid(buffer.data(), std::min<std::size_t>(received.size(), 2),
                                        request[3]);
     zorvan::link::blockAcknowledgementValid(buffer.data(),

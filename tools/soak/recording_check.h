@@ -34,9 +34,9 @@ struct LineExcuses {
 };
 
 // `answers`: the sample answers given between the start and the stop of the run, oldest first.
-// A late answer, one lost with the port and one behind leading garbage may or may not be in the
-// file; a dropped, cut or miscounted answer must not be. The last answer may have come while
-// the run stopped.
+// A late answer, one lost with the port, one behind leading garbage and one whose noise behind it
+// closes another answer may or may not be in the file; a dropped, cut or miscounted answer must not
+// be. The last answer may have come while the run stopped.
 RecordingCheck checkRecording(std::span<const sim::SampleAnswer> answers,
                               std::span<const std::int32_t> recorded, const LineExcuses& excuses);
 

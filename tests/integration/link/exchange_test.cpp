@@ -4,6 +4,7 @@
 #include "link/frame.h"
 #include "tests/support/simulated_line.h"
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <future>
@@ -139,6 +140,38 @@ TEST_F(Exchange, StrayBytesWaitingBeforeARequestArePurged) {
         EXPECT_TRUE(ReadData(kRead | kAddress, 47, 7, answer)) << i;
         EXPECT_TRUE(SendCommand(kAddress, 255, 17)) << i;
     }
+}
+
+// At the line's own pace, the tail of an answer behind garbage comes straight after the bytes
+// read, as on a real line.
+TEST(ExchangeAtLinePace, AnAnswerShiftedByGarbageIsRefusedAndNoiseAfterAWholeOneIsNot) {
+    SimulatedLine line(9600);
+    line.add(kAddress, {10, 43, 5, 7});
+    ASSERT_TRUE(line.open(kTimeoutMs));
+    keyCommandBusy = false;
+    commandBusy = false;
+    std::uint8_t answer[7]{};
+    ASSERT_TRUE(ReadData(kRead | kAddress, 236, 4, answer));
+
+    // The one garbage byte whose frame with the answer's first six bytes passes the checksum.
+    std::uint8_t shifted[7]{};
+    std::copy(answer, answer + 6, shifted + 1);
+    while (FrameChecksum(shifted, 6) != shifted[6]) {
+        ++shifted[0];
+    }
+    sim::Faults garbage;
+    garbage.leadingGarbage = {shifted[0]};
+    line.instrument(kAddress).setFaults(garbage);
+    std::uint8_t read[7]{};
+    EXPECT_FALSE(ReadData(kRead | kAddress, 236, 4, read))
+        << "taken: " << ::testing::PrintToString(std::vector(read, read + 7));
+
+    // A noise byte right behind a whole answer that does not close another one.
+    sim::Faults noise;
+    noise.strayBytes = {static_cast<std::uint8_t>(FrameChecksum(answer + 1, 6) ^ 1)};
+    noise.strayDelay = 0ms;
+    line.instrument(kAddress).setFaults(noise);
+    EXPECT_TRUE(ReadData(kRead | kAddress, 236, 4, read));
 }
 
 TEST_F(Exchange, OtherAddressesStaySilent) {
