@@ -203,7 +203,8 @@ void Soak::pressAround(seconds lasting) {
     }
 }
 
-std::vector<sim::SampleAnswer> Soak::runGraph(graphs::TFormGraphic& window, seconds lasting) {
+std::vector<sim::SampleAnswer> Soak::runGraph(graphs::TFormGraphic& window, seconds lasting,
+                                              const char* running) {
     sim::InstrumentHandle first = session_->line.bus.instrument(kFirst);
     first.update([](sim::Instrument& i) {
         i.sampleAnswers.clear();
@@ -211,7 +212,7 @@ std::vector<sim::SampleAnswer> Soak::runGraph(graphs::TFormGraphic& window, seco
     });
     loopWatch_.setActivity("\"Пуск\" of a graph");
     window.BitBtnPuskStop->click();
-    loopWatch_.setActivity("a graph running");
+    loopWatch_.setActivity(running);
     if (!waitFor([&] { return window.running(); }, 5s)) {
         fail("a graph did not start at \"Пуск\"");
     }
@@ -299,7 +300,7 @@ void Soak::recordThreshold(seconds lasting) {
     // Two runs, the second started at once: within the same minute as a rule.
     QString lastFile;
     for (const seconds run : {lasting, lasting / 4}) {
-        const auto answers = runGraph(window, run);
+        const auto answers = runGraph(window, run, "a threshold graph running");
         lastFile = window.autoSaveFileName();
         checkThresholdFile(lastFile, answers, window.Graphic);
         ++thresholdRuns_;
@@ -419,7 +420,7 @@ void Soak::recordHumidity(seconds lasting) {
     graphs::TFormGraphic& window = *opened;
     // The file is written whole again every few seconds instead of every five minutes.
     window.TimerAutoSave.setInterval(5000);
-    runGraph(window, lasting);
+    runGraph(window, lasting, "a humidity graph running");
     ++humidityRuns_;
     // Each point is an average of the readings of a period, so the file is held against the
     // window's points: each once, and the file loads back whole.
@@ -648,8 +649,10 @@ bool Soak::report() const {
         std::printf("  FAULT: threads or open files left behind\n");
         ++faults;
     }
-    std::printf("  longest event-loop gap: %.1f ms (goal %.0f ms), during %s\n",
-                loopWatch_.longestGapMs(), kLongestGapGoalMs, loopWatch_.longestGapDuring());
+    std::printf("  longest event-loop gap: %.1f ms (goal %.0f ms), during %s, at %lld s; "
+                "%d gaps over 50 ms\n",
+                loopWatch_.longestGapMs(), kLongestGapGoalMs, loopWatch_.longestGapDuring(),
+                static_cast<long long>(loopWatch_.longestGapAtS()), loopWatch_.gapsOver50Ms());
     if (loopWatch_.longestGapMs() > kLongestGapGoalMs) {
         std::printf("  %s: the window did not answer for longer than the goal\n",
                     options_.judgeGap ? "FAULT" : "over the goal (not judged)");

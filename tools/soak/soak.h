@@ -69,8 +69,9 @@ private:
     void sweepOnce();
 
     // One run of an open graph window from "Пуск" to "Стоп"; the readings answered meanwhile.
+    // `running` names the run in the report of the longest event-loop gap.
     std::vector<sim::SampleAnswer> runGraph(graphs::TFormGraphic& window,
-                                            std::chrono::seconds lasting);
+                                            std::chrono::seconds lasting, const char* running);
     void checkThresholdFile(const QString& path, const std::vector<sim::SampleAnswer>& answers,
                             const chart::LineSeries& plotted);
     void checkLoadsBackWhole(graphs::TFormGraphic& window, const QString& path, qsizetype lines);
