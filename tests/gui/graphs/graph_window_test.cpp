@@ -370,7 +370,10 @@ TEST_F(GraphWindowTest, PortVanishingWhileRunningNeitherHangsNorStopsStopAndExit
     clickStart(window);
     ASSERT_TRUE(PanelSession::waitFor([&] { return window.Graphic.count() >= 2; }));
     session.line.server->vanish();
-    QTest::qWait(200);
+    // Said after every point read before, since both come to the window in order.
+    ASSERT_TRUE(PanelSession::waitFor([&] {
+        return window.windowTitle() == window.windowTitleBase() + TFormGraphic::kSilentSuffix;
+    }));
     const qsizetype points = window.Graphic.count();
     QTest::qWait(100);
     EXPECT_EQ(window.Graphic.count(), points) << "a failed read adds no point";
