@@ -649,10 +649,11 @@ bool Soak::report() const {
         std::printf("  FAULT: threads or open files left behind\n");
         ++faults;
     }
-    std::printf("  longest event-loop gap: %.1f ms (goal %.0f ms), during %s, at %lld s; "
-                "%d gaps over 50 ms\n",
+    std::printf("  longest event-loop gap: %.1f ms (goal %.0f ms), during %s, at %lld s; an idle "
+                "thread stalled %.1f ms of it; %d gaps over 50 ms\n",
                 loopWatch_.longestGapMs(), kLongestGapGoalMs, loopWatch_.longestGapDuring(),
-                static_cast<long long>(loopWatch_.longestGapAtS()), loopWatch_.gapsOver50Ms());
+                static_cast<long long>(loopWatch_.longestGapAtS()), loopWatch_.longestGapSharedMs(),
+                loopWatch_.gapsOver50Ms());
     if (loopWatch_.longestGapMs() > kLongestGapGoalMs) {
         std::printf("  %s: the window did not answer for longer than the goal\n",
                     options_.judgeGap ? "FAULT" : "over the goal (not judged)");
