@@ -27,14 +27,13 @@ public:
                 longestGapMs_ = gapMs;
                 longestGapEnd_ = Clock::now();
                 longestDuring_ = activity_;
-                longestAtS_ = sinceStart_.elapsed() / 1000;
             }
             gapsOverHalfTheGoal_ += gapMs > 50.0 ? 1 : 0;
             sinceTurn_.start();
         });
     }
     void start() {
-        sinceStart_.start();
+        startedAt_ = Clock::now();
         sinceTurn_.start();
         timer_.start();
     }
@@ -42,7 +41,10 @@ public:
     void setActivity(const char* activity) { activity_ = activity; }
     double longestGapMs() const { return longestGapMs_; }
     const char* longestGapDuring() const { return longestDuring_; }
-    qint64 longestGapAtS() const { return longestAtS_; }
+    long long longestGapAtS() const {
+        return std::chrono::duration_cast<std::chrono::seconds>(longestGapEnd_ - startedAt_)
+            .count();
+    }
     // One long gap is the machine's doing as often as the program's; many point at the program.
     int gapsOver50Ms() const { return gapsOverHalfTheGoal_; }
     // How much of the longest gap the idle thread stalled too.
@@ -77,13 +79,12 @@ private:
     }
 
     QTimer timer_;
-    QElapsedTimer sinceStart_;
     QElapsedTimer sinceTurn_;
     double longestGapMs_ = 0.0;
     const char* activity_ = "";
     const char* longestDuring_ = "";
-    qint64 longestAtS_ = 0;
     int gapsOverHalfTheGoal_ = 0;
+    Clock::time_point startedAt_;
     Clock::time_point longestGapEnd_;
     mutable std::mutex stallsMutex_;
     std::vector<std::pair<Clock::time_point, Clock::time_point>> idleStalls_;

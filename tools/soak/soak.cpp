@@ -652,7 +652,7 @@ bool Soak::report() const {
     std::printf("  longest event-loop gap: %.1f ms (goal %.0f ms), during %s, at %lld s; an idle "
                 "thread stalled %.1f ms of it; %d gaps over 50 ms\n",
                 loopWatch_.longestGapMs(), kLongestGapGoalMs, loopWatch_.longestGapDuring(),
-                static_cast<long long>(loopWatch_.longestGapAtS()), loopWatch_.longestGapSharedMs(),
+                loopWatch_.longestGapAtS(), loopWatch_.longestGapSharedMs(),
                 loopWatch_.gapsOver50Ms());
     if (loopWatch_.longestGapMs() > kLongestGapGoalMs) {
         std::printf("  %s: the window did not answer for longer than the goal\n",
