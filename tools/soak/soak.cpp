@@ -239,9 +239,10 @@ std::vector<sim::SampleAnswer> Soak::runGraph(graphs::TFormGraphic& window, seco
 // Opens a graph window from the menu. One that found the instrument silent (a fault spell) says
 // so in its caption and waits to be closed; a user closes it and tries again.
 graphs::TFormGraphic* Soak::openGraph(QAction* item) {
-    waitForSteadyPort();
-    phase_ = Phase::Graph;
     for (int attempt = 1; attempt <= 5; ++attempt) {
+        // Also before another try: the port may go while the silent window is closed.
+        waitForSteadyPort();
+        phase_ = Phase::Graph;
         loopWatch_.setActivity("a graph window opened");
         item->trigger();
         const auto window = graphs::FormGraphic;
@@ -617,19 +618,24 @@ bool Soak::report() const {
     std::printf("  threshold recordings: %d readings answered whole and in time, %d lines "
                 "recorded (%d answers in all)\n",
                 requiredReadings_, recorded_, answered_);
-    std::printf("  memory: %s at the start, %s at the end, %s at the peak\n",
+    std::printf("  memory: %s at the start, %s at the end, %s at the peak; on the heap %s in use "
+                "at the start, %s at the end\n",
                 megabytes(atStart_.residentBytes).c_str(),
                 megabytes(atEnd_.second.residentBytes).c_str(),
-                megabytes(peak_.residentBytes).c_str());
+                megabytes(peak_.residentBytes).c_str(), megabytes(atStart_.heapInUseBytes).c_str(),
+                megabytes(atEnd_.second.heapInUseBytes).c_str());
     std::size_t faults = failures_.size(); // and the figures' own below
     if (atMark_ && atEnd_.first > atMark_->first) {
         const double span = std::chrono::duration<double>(atEnd_.first - atMark_->first).count();
         const double perHour =
             double(atEnd_.second.residentBytes - atMark_->second.residentBytes) * 3600 / span;
+        const double heapPerHour =
+            double(atEnd_.second.heapInUseBytes - atMark_->second.heapInUseBytes) * 3600 / span;
         std::printf("  memory growth with every window closed, after the first %.0f min: "
-                    "%.2f MB an hour (no points are held then)%s\n",
+                    "%.2f MB an hour resident, %.2f MB an hour in use on the heap (no points are "
+                    "held then)%s\n",
                     std::chrono::duration<double>(atMark_->first - startedAt_).count() / 60,
-                    perHour / (1 << 20),
+                    perHour / (1 << 20), heapPerHour / (1 << 20),
                     span >= 20 * 60 ? "" : ", not judged over so short a time");
         // Under twenty minutes apart the heap's own wandering outweighs any rate.
         if (span >= 20 * 60 && perHour > kAllowedGrowthPerHour) {
