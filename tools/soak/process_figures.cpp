@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <malloc.h>
 #include <string>
 #include <unistd.h>
 
@@ -13,6 +14,8 @@ ProcessFigures processFigures() {
     std::int64_t resident = 0;
     std::ifstream("/proc/self/statm") >> pages >> resident;
     figures.residentBytes = resident * sysconf(_SC_PAGESIZE);
+    const struct mallinfo2 heap = mallinfo2(); // summed over every arena
+    figures.heapInUseBytes = std::int64_t(heap.uordblks + heap.hblkhd);
     std::ifstream status("/proc/self/status");
     for (std::string line; std::getline(status, line);) {
         if (line.starts_with("Threads:")) {
