@@ -10,7 +10,7 @@ namespace zorvan::soak {
 struct ProcessFigures {
     std::int64_t residentBytes = 0;
     // What the program holds on the heap, as against what the allocator keeps of the memory freed
-    // since. Under the sanitizers it misses what their own allocator holds.
+    // since. It reads 0 under the sanitizers, whose allocator keeps its own account.
     std::int64_t heapInUseBytes = 0;
     int threads = 0;
     int openFiles = 0;
